@@ -1,0 +1,66 @@
+#include "host_platform.h"
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace host_platform {
+
+std::string library_path() { return ZORVA_LIBRARY_PATH; }
+
+void *load_library(const std::string &path) { return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL); }
+
+void *find_function(void *library, const char *name) { return dlsym(library, name); }
+
+void *find_ordinal(void *, int) { return nullptr; }
+
+// The tests run with LD_LIBRARY_PATH naming the slot folder, so the
+// library's dlopen("MAPI32.DLL") finds whatever the slot's link points at.
+void select_provider(Provider provider)
+{
+    std::string slot = std::string(ZORVA_PROVIDER_SLOT) + "/MAPI32.DLL";
+    unlink(slot.c_str());
+    const char *folder = provider == Provider::Full             ? "full"
+                         : provider == Provider::WithoutDetails ? "without_details"
+                                                                : nullptr;
+    if (folder == nullptr) {
+        return;
+    }
+    std::string target = std::string(ZORVA_PROVIDERS_DIR) + "/" + folder + "/MAPI32.DLL";
+    if (symlink(target.c_str(), slot.c_str()) != 0) {
+        throw std::runtime_error("cannot link " + slot);
+    }
+}
+
+namespace {
+FILE *capture_file = nullptr;
+int saved_stdout = -1;
+} // namespace
+
+void start_capture()
+{
+    std::fflush(stdout);
+    capture_file = std::tmpfile();
+    saved_stdout = dup(fileno(stdout));
+    dup2(fileno(capture_file), fileno(stdout));
+}
+
+std::string stop_capture()
+{
+    std::fflush(stdout);
+    dup2(saved_stdout, fileno(stdout));
+    close(saved_stdout);
+    std::string text;
+    std::rewind(capture_file);
+    char chunk[4096];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, capture_file)) > 0) {
+        text.append(chunk, got);
+    }
+    std::fclose(capture_file);
+    return text;
+}
+
+} // namespace host_platform
