@@ -54,6 +54,8 @@ const MailFunction kMailFunctions[] = {
     {"ADDRESSBOOK", "", "Unable to logoff Mail Server.\n", call_addressbook},
 };
 
+void PrintTo(const MailFunction &function, std::ostream *out) { *out << function.name; }
+
 class FrameTest : public ProviderTest, public ::testing::WithParamInterface<MailFunction> {
   protected:
     CallResult run(const std::string &profile = "profile", const std::string &password = "secret")
