@@ -57,7 +57,7 @@ const GetMailScenario kReadScenarios[] = {
        1}}},
     {"ReleaseAndLogoffFailuresPrintBoth", Inbox::Sample,
      {{"NULL", kMark, {{"MAPIFreeBuffer", MAPI_E_FAILURE, 0}, {"MAPILogoff", MAPI_E_FAILURE, 0}},
-       -1, kFreeFailed + kLogoffFailed, "id-1", {}, kFirstRead, 1}}},
+       -1, std::string(kFreeFailed) + kLogoffFailed, "id-1", {}, kFirstRead, 1}}},
     {"LogoffFailureAfterAReport", Inbox::Sample,
      {{"NULL", kPeek, {{"MAPILogoff", MAPI_E_FAILURE, 0}}, -1, kLogoffFailed, "id-1", kReport1,
        kAll}}},
@@ -182,7 +182,7 @@ TEST_F(SeedIgnoringProviderTest, InboxListsOnlyTheFirst)
     tp_find_ignores_seed(1);
     MailCallResult call = inbox();
     EXPECT_EQ(call.result, 0);
-    EXPECT_EQ(call.printed, kHeader + kListing1);
+    EXPECT_EQ(call.printed, std::string(kHeader) + kListing1);
     EXPECT_EQ(call.unbalanced, "");
 }
 

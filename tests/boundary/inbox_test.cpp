@@ -20,7 +20,7 @@ void PrintTo(const InboxCase &c, std::ostream *out) { *out << c.name; }
 std::vector<InboxCase> inbox_cases()
 {
     const auto sample = sample_messages();
-    const std::string all = kListing1 + kListing2 + kListing3;
+    const std::string all = std::string(kListing1) + kListing2 + kListing3;
     StoreMessage long_fields = sample[0];
     long_fields.date = std::string(40000, 'd');
     long_fields.subject = std::string(kScratchText + 1, 's');
@@ -31,20 +31,20 @@ std::vector<InboxCase> inbox_cases()
                                  std::string(kScratchText, 's') + "\n";
     return {
         {"EmptyInboxPrintsTheHeaderOnly", {}, {}, 0, kHeader},
-        {"EveryMessageInOrderOfArrival", sample, {}, 0, kHeader + all},
+        {"EveryMessageInOrderOfArrival", sample, {}, 0, std::string(kHeader) + all},
         {"ReadFailureEndsTheLineAndStillLogsOff", sample, {{"MAPIReadMail", MAPI_E_FAILURE, 2}},
-         -1, kHeader + kListing1 + "id-2\t" + read_failed(MAPI_E_FAILURE)},
+         -1, std::string(kHeader) + kListing1 + "id-2\t" + read_failed(MAPI_E_FAILURE)},
         {"ReadAndLogoffFailuresPrintBoth", sample,
          {{"MAPIReadMail", MAPI_E_INVALID_MESSAGE, 1}, {"MAPILogoff", MAPI_E_FAILURE, 0}}, -1,
-         kHeader + "id-1\t" + read_failed(MAPI_E_INVALID_MESSAGE) + kLogoffFailed},
+         std::string(kHeader) + "id-1\t" + read_failed(MAPI_E_INVALID_MESSAGE) + kLogoffFailed},
         {"ReleaseFailureStopsAfterTheLineAndStillLogsOff", sample,
-         {{"MAPIFreeBuffer", MAPI_E_FAILURE, 1}}, -1, kHeader + kListing1 + kFreeFailed, 1},
+         {{"MAPIFreeBuffer", MAPI_E_FAILURE, 1}}, -1, std::string(kHeader) + kListing1 + kFreeFailed, 1},
         {"LogoffFailureAfterTheListing", sample, {{"MAPILogoff", MAPI_E_FAILURE, 0}}, -1,
-         kHeader + all + kLogoffFailed},
+         std::string(kHeader) + all + kLogoffFailed},
         {"SearchFailureEndsTheListing", sample, {{"MAPIFindNext", MAPI_E_FAILURE, 2}}, 0,
-         kHeader + kListing1},
-        {"FieldsAsLongAsTheScratchAreWhole", {exact_fields}, {}, 0, kHeader + cut_line},
-        {"LongerFieldsAreCutToTheScratch", {long_fields}, {}, 0, kHeader + cut_line},
+         std::string(kHeader) + kListing1},
+        {"FieldsAsLongAsTheScratchAreWhole", {exact_fields}, {}, 0, std::string(kHeader) + cut_line},
+        {"LongerFieldsAreCutToTheScratch", {long_fields}, {}, 0, std::string(kHeader) + cut_line},
     };
 }
 

@@ -2,27 +2,6 @@
 
 #include <gtest/gtest.h>
 
-const std::string kReport1 = "MAILMESSAGE\nFrom:Ann Lee\nAddress:SMTP:ann@example.com\n"
-                             "Date Received:2000/01/12 09:30\nSubject:First\n"
-                             "Message:Hello\nsecond line\n";
-const std::string kReport2 = "MAILMESSAGE\nFrom:Bob Ray\nAddress:SMTP:bob@example.com\n"
-                             "Date Received:2000/01/13 17:05\nAttachment:C:\\tmp\\a.txt\n"
-                             "Attachment:C:\\tmp\\b.doc\nSubject:Costs 100% %s%n\n"
-                             "Message:Two files\r\nattached\n";
-const std::string kReport3 = "MAILMESSAGE\nFrom:\nAddress:\nDate Received:\nSubject:\nMessage:\n";
-
-const std::string kListing1 = "id-1\t2000/01/12 09:30\tFirst\n";
-const std::string kListing2 = "id-2\t2000/01/13 17:05\tCosts 100% %s%n\n";
-const std::string kListing3 = "id-3\t\t\n";
-
-const std::string kUnread1 = "id-1:First:unread", kRead1 = "id-1:First:read";
-const std::string kUnread2 = "id-2:Costs 100% %s%n:unread", kRead2 = "id-2:Costs 100% %s%n:read";
-const std::string kRead3 = "id-3:-:read";
-
-const std::string kHeader = "\nContents of the INBOX are as follows\n\n\n";
-const std::string kFreeFailed = "Unable to free buffer.\n";
-const std::string kLogoffFailed = "Unable to log off mail server\n";
-
 std::string read_failed(MapiULong code)
 {
     return "ReadMail Returned the error " + std::to_string(code) + "\n";

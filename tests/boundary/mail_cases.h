@@ -19,16 +19,33 @@ enum class Inbox { Empty, Sample, FirstRead };
 void add_inbox(Inbox inbox);
 std::vector<StoreMessage> sample_messages();
 
-// The sample messages' reports and listing lines.
-extern const std::string kReport1, kReport2, kReport3;
-extern const std::string kListing1, kListing2, kListing3;
+// The sample messages' reports and listing lines. Plain arrays, so that
+// tables in other files can use them during their own initialisation.
+constexpr char kReport1[] = "MAILMESSAGE\nFrom:Ann Lee\nAddress:SMTP:ann@example.com\n"
+                            "Date Received:2000/01/12 09:30\nSubject:First\n"
+                            "Message:Hello\nsecond line\n";
+constexpr char kReport2[] = "MAILMESSAGE\nFrom:Bob Ray\nAddress:SMTP:bob@example.com\n"
+                            "Date Received:2000/01/13 17:05\nAttachment:C:\\tmp\\a.txt\n"
+                            "Attachment:C:\\tmp\\b.doc\nSubject:Costs 100% %s%n\n"
+                            "Message:Two files\r\nattached\n";
+constexpr char kReport3[] = "MAILMESSAGE\nFrom:\nAddress:\nDate Received:\nSubject:\nMessage:\n";
+
+constexpr char kListing1[] = "id-1\t2000/01/12 09:30\tFirst\n";
+constexpr char kListing2[] = "id-2\t2000/01/13 17:05\tCosts 100% %s%n\n";
+constexpr char kListing3[] = "id-3\t\t\n";
 
 // Store summaries of the sample messages (see store_summary).
-extern const std::string kUnread1, kRead1, kUnread2, kRead2, kRead3;
+constexpr char kUnread1[] = "id-1:First:unread";
+constexpr char kRead1[] = "id-1:First:read";
+constexpr char kUnread2[] = "id-2:Costs 100% %s%n:unread";
+constexpr char kRead2[] = "id-2:Costs 100% %s%n:read";
+constexpr char kRead3[] = "id-3:-:read";
 std::string summary(const std::vector<std::string> &parts);
 
 // The diagnostic lines.
-extern const std::string kHeader, kFreeFailed, kLogoffFailed;
+constexpr char kHeader[] = "\nContents of the INBOX are as follows\n\n\n";
+constexpr char kFreeFailed[] = "Unable to free buffer.\n";
+constexpr char kLogoffFailed[] = "Unable to log off mail server\n";
 std::string read_failed(MapiULong code);
 
 struct Failure {

@@ -96,15 +96,15 @@ TEST_F(MailWalkTest, ListingsBetweenCallsChangeNothingFound)
 {
     add_inbox(Inbox::Sample);
     HostMailBuffers buffers;
-    const std::string listing = kHeader + kListing1 + kListing2 + kListing3;
-    const std::pair<const char *, const std::string *> expected[] = {
-        {"id-1", &kReport1}, {"id-2", &kReport2}, {"id-3", &kReport3}};
+    const std::string listing = std::string(kHeader) + kListing1 + kListing2 + kListing3;
+    const std::pair<const char *, const char *> expected[] = {
+        {"id-1", kReport1}, {"id-2", kReport2}, {"id-3", kReport3}};
     for (const auto &[id, report] : expected) {
         SCOPED_TRACE(id);
         EXPECT_EQ(inbox().printed, listing);
         EXPECT_EQ(getmail(buffers, {"P"}).result, 0);
         EXPECT_EQ(buffers.id.text(), id);
-        EXPECT_EQ(buffers.report.text(), *report);
+        EXPECT_EQ(buffers.report.text(), report);
     }
     EXPECT_EQ(inbox().printed, listing);
     EXPECT_EQ(getmail(buffers, {"P"}).result, 1);

@@ -4,8 +4,6 @@
 
 #include "provider_fixture.h"
 
-const std::string kUntouchedReport = "report buffer left alone";
-
 namespace {
 
 struct Counts {

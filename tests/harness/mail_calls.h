@@ -16,7 +16,7 @@ constexpr size_t kHostReportSize = 32768;
 
 // What the report buffer holds before a call, so a call that must leave it
 // alone shows whether it did.
-extern const std::string kUntouchedReport;
+constexpr char kUntouchedReport[] = "report buffer left alone";
 
 // The two buffers a host keeps between GETMAIL calls.
 struct HostMailBuffers {
