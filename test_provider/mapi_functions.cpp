@@ -24,21 +24,6 @@ std::string recip_text(const MapiRecipDesc &recip)
            number(recip.ulEIDSize) + "," + (recip.lpEntryID ? "EID" : "NULL") + "}";
 }
 
-// Index of the message with this ID, or -1.
-int find_stored(const char *id)
-{
-    if (id == nullptr) {
-        return -1;
-    }
-    auto &store = state().store;
-    for (size_t i = 0; i < store.size(); ++i) {
-        if (store[i].id == id) {
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
-}
-
 void copy_id(char *destination, const std::string &id)
 {
     size_t length = std::min(id.size(), static_cast<size_t>(MAPI_MESSAGE_ID_SIZE - 1));
@@ -119,8 +104,8 @@ MapiULong tp_MAPIFindNext(MapiHandle session, MapiHandle ui, char *message_type,
     }
     auto &store = state().store;
     size_t start = 0;
-    if (seed != nullptr && seed[0] != '\0') {
-        int at = find_stored(seed);
+    if (seed != nullptr && seed[0] != '\0' && !state().find_ignores_seed) {
+        int at = store_find(seed);
         if (at < 0) {
             return MAPI_E_INVALID_MESSAGE;
         }
@@ -145,7 +130,7 @@ MapiULong tp_MAPIReadMail(MapiHandle session, MapiHandle ui, char *message_id, M
     if (!valid_session(session)) {
         return MAPI_E_INVALID_SESSION;
     }
-    int at = find_stored(message_id);
+    int at = store_find(message_id);
     if (at < 0) {
         return MAPI_E_INVALID_MESSAGE;
     }
@@ -182,14 +167,18 @@ MapiULong tp_MAPISaveMail(MapiHandle session, MapiHandle ui, MapiMessage *messag
         stored.id = "new-" + std::to_string(state().next_message_number++);
         stored.message = OwnedMessage::from(*message);
         copy_id(message_id, stored.id);
-        state().store.push_back(std::move(stored));
+        store_append(std::move(stored));
         return SUCCESS_SUCCESS;
     }
-    int at = find_stored(message_id);
+    int at = store_find(message_id);
     if (at < 0) {
         return MAPI_E_INVALID_MESSAGE;
     }
-    state().store[static_cast<size_t>(at)].message = OwnedMessage::from(*message);
+    // The originator is ignored: a saved message keeps its sender.
+    auto &kept = state().store[static_cast<size_t>(at)].message;
+    auto saved = OwnedMessage::from(*message);
+    saved->originator = kept->originator;
+    kept = std::move(saved);
     return SUCCESS_SUCCESS;
 }
 
@@ -203,11 +192,11 @@ MapiULong tp_MAPIDeleteMail(MapiHandle session, MapiHandle ui, char *message_id,
     if (!valid_session(session)) {
         return MAPI_E_INVALID_SESSION;
     }
-    int at = find_stored(message_id);
+    int at = store_find(message_id);
     if (at < 0) {
         return MAPI_E_INVALID_MESSAGE;
     }
-    state().store.erase(state().store.begin() + at);
+    store_erase(static_cast<size_t>(at));
     return SUCCESS_SUCCESS;
 }
 

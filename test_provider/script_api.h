@@ -38,6 +38,13 @@ TP_API int tp_call_count(const char *function);
 TP_API int tp_log_size(void);
 TP_API const char *tp_log_entry(int index);
 
+// Stops (0) or resumes (non-zero) logging calls; they are still counted.
+TP_API void tp_log_calls(int on);
+
+// Makes MAPIFindNext answer every seed as if it were empty, as some desktop
+// mail clients do.
+TP_API void tp_find_ignores_seed(int on);
+
 // Makes a MAPI function return `code`: on every call when nth is 0,
 // otherwise only on its nth call (1-based) from now on. A failing call
 // has no other effect.

@@ -1,5 +1,6 @@
 #include "script_state.h"
 
+#include <cstddef>
 #include <cstdio>
 
 #include "script_api.h"
@@ -16,7 +17,9 @@ std::optional<MapiULong> begin_call(const char *function, const std::string &arg
 {
     ScriptState &s = state();
     int call = ++s.call_counts[function];
-    s.log.push_back(std::string(function) + "(" + arguments + ")");
+    if (s.logging) {
+        s.log.push_back(std::string(function) + "(" + arguments + ")");
+    }
     auto rule = s.failures.find(function);
     if (rule != s.failures.end() && (rule->second.nth == 0 || rule->second.nth == call)) {
         return rule->second.code;
@@ -63,6 +66,32 @@ std::string number(MapiULong value)
     return std::to_string(value);
 }
 
+void store_append(StoredMessage stored)
+{
+    ScriptState &s = state();
+    s.store_index.emplace(stored.id, s.store.size());
+    s.store.push_back(std::move(stored));
+}
+
+void store_erase(size_t index)
+{
+    ScriptState &s = state();
+    s.store.erase(s.store.begin() + static_cast<std::ptrdiff_t>(index));
+    s.store_index.clear();
+    for (size_t i = 0; i < s.store.size(); ++i) {
+        s.store_index.emplace(s.store[i].id, i);
+    }
+}
+
+int store_find(const char *id)
+{
+    if (id == nullptr) {
+        return -1;
+    }
+    auto found = state().store_index.find(id);
+    return found == state().store_index.end() ? -1 : static_cast<int>(found->second);
+}
+
 void *hand_out(std::unique_ptr<Allocation> allocation)
 {
     void *address = allocation->address();
@@ -93,6 +122,10 @@ int tp_call_count(const char *function)
     return found == state().call_counts.end() ? 0 : found->second;
 }
 
+void tp_log_calls(int on) { state().logging = on != 0; }
+
+void tp_find_ignores_seed(int on) { state().find_ignores_seed = on != 0; }
+
 int tp_log_size(void) { return static_cast<int>(state().log.size()); }
 
 const char *tp_log_entry(int index)
@@ -113,7 +146,7 @@ void tp_store_add(const char *id, const MapiMessage *message, int unread)
     stored.id = id;
     stored.message = OwnedMessage::from(*message);
     stored.unread = unread != 0;
-    state().store.push_back(std::move(stored));
+    store_append(std::move(stored));
 }
 
 int tp_store_size(void) { return static_cast<int>(state().store.size()); }

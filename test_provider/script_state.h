@@ -8,6 +8,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "message_copy.h"
@@ -39,7 +40,10 @@ struct ScriptState {
     std::map<std::string, int> call_counts;
     std::map<std::string, FailureRule> failures;
     std::vector<std::string> log;
+    bool logging = true;
     std::vector<StoredMessage> store;
+    std::unordered_map<std::string, size_t> store_index; // first message with each ID
+    bool find_ignores_seed = false;
     int next_message_number = 1;
     std::vector<SentMessage> sent;
     std::vector<OwnedRecip> address_selection;
@@ -56,6 +60,12 @@ std::optional<MapiULong> begin_call(const char *function, const std::string &arg
 std::string quoted(const char *text);
 std::string hex(MapiULong value);
 std::string number(MapiULong value);
+
+// The store, kept together with its index.
+void store_append(StoredMessage stored);
+void store_erase(size_t index);
+// Index of the first message with this ID, or -1.
+int store_find(const char *id);
 
 // Hands an allocation to the caller, to come back through MAPIFreeBuffer.
 void *hand_out(std::unique_ptr<Allocation> allocation);
