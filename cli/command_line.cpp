@@ -93,10 +93,7 @@ bool take_option(const GivenOption &given, CommandLine *command, bool *peek_give
 {
     const std::string name = given.rule->name;
     const std::string &value = given.value;
-    if (name == "--help") {
-        command->help_topic = command->subcommand;
-        command->subcommand = Subcommand::Help;
-    } else if (name == "--library") {
+    if (name == "--library") {
         command->library = value;
     } else if (name == "--profile") {
         command->profile = value;
@@ -159,6 +156,10 @@ bool parse_command_line(const std::vector<std::string> &args, CommandLine *comma
     bool options_ended = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string &arg = args[i];
+        if (!options_ended && arg == "-h") {
+            options.push_back(GivenOption{option_named("--help"), ""});
+            continue;
+        }
         if (options_ended || arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
             words.push_back(arg);
             continue;
@@ -169,7 +170,7 @@ bool parse_command_line(const std::vector<std::string> &args, CommandLine *comma
         }
         size_t equals = arg.find('=');
         std::string name = arg.substr(0, equals);
-        const OptionRule *rule = option_named(name == "-h" ? "--help" : name);
+        const OptionRule *rule = option_named(name);
         if (rule == nullptr) {
             *error = "unknown option " + name;
             return false;
@@ -199,6 +200,15 @@ bool parse_command_line(const std::vector<std::string> &args, CommandLine *comma
         }
         command->subcommand = *named;
         words.erase(words.begin());
+    }
+
+    // `zorva-mail COMMAND --help` asks about the command, whatever else is given.
+    for (const GivenOption &given : options) {
+        if (std::string(given.rule->name) == "--help") {
+            command->help_topic = command->subcommand;
+            command->subcommand = Subcommand::Help;
+            return true;
+        }
     }
 
     // The words after the subcommand.
@@ -251,9 +261,6 @@ bool parse_command_line(const std::vector<std::string> &args, CommandLine *comma
         if (!take_option(given, command, &peek_given, error)) {
             return false;
         }
-    }
-    if (command->subcommand == Subcommand::Help) {
-        return true;
     }
     if (peek_given && command->mark) {
         *error = "--peek and --mark exclude each other";
