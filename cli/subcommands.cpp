@@ -92,7 +92,9 @@ GetMailOutcome call_getmail(const MailCall &call, const std::string &message_id,
                                       report.get(), ignored6.get(), mode.get(), unread.get(),
                                       new_subject.get());
     print_result(call, Export::GETMAIL, result);
-    bool intact = check_buffer(call, id, "message ID") & check_buffer(call, report, "report");
+    bool id_intact = check_buffer(call, id, "message ID");
+    bool report_intact = check_buffer(call, report, "report");
+    bool intact = id_intact && report_intact;
     return GetMailOutcome{result, id.text(), report.text(), intact};
 }
 
