@@ -1,0 +1,32 @@
+// Delivery to recipients outside the profile's own store. Today every such
+// message is queued in the store's outbox folder, where a transport picks
+// it up; a transport plugs in here.
+//
+// An outbox message is the message as it is to be transmitted (no Bcc
+// field), preceded by one field naming every envelope recipient:
+//   X-Zorva-Envelope-To: ann@example.com, bob@example.org
+// A transport sends to those addresses from the profile's own address and
+// removes that field before transmitting.
+#ifndef ZORVA_PROVIDER_OUTBOX_H
+#define ZORVA_PROVIDER_OUTBOX_H
+
+#include <string>
+#include <vector>
+
+#include "mail_composer.h"
+#include "mail_store.h"
+#include "profile_config.h"
+
+namespace provider {
+
+// The outbox field that names the envelope recipients.
+extern const char *const kEnvelopeField;
+
+// Delivers a message to the given addresses (none of them the profile's
+// own). SUCCESS_SUCCESS once the message is safely queued.
+MapiULong deliver(MailStore &store, const Profile &profile, const OutgoingMessage &message,
+                  const std::vector<std::string> &addresses);
+
+} // namespace provider
+
+#endif
