@@ -92,8 +92,12 @@ char32_t reference(const std::u32string &html, std::size_t &i)
 
 std::u32string html_to_text(const std::u32string &html)
 {
+    std::u32string lowered;
+    lowered.reserve(html.size());
+    for (char32_t c : html) {
+        lowered += lower(c);
+    }
     std::u32string text;
-    std::u32string hidden; // the tag whose content is being skipped
     bool pending_space = false;
     std::size_t i = 0;
     auto new_line = [&]() {
@@ -113,12 +117,11 @@ std::u32string html_to_text(const std::u32string &html)
             std::u32string name = tag_name(html, i + 1, closing);
             std::size_t end = html.find(U'>', i);
             i = end == std::u32string::npos ? html.size() : end + 1;
-            if (!hidden.empty()) {
-                if (closing && name == hidden) hidden.clear();
-                continue;
-            }
             if (!closing && listed(name, kHiddenTags, sizeof kHiddenTags / sizeof kHiddenTags[0])) {
-                hidden = name;
+                // Raw content up to the closing tag, whatever it holds.
+                std::size_t close = lowered.find(U"</" + name, i);
+                std::size_t close_end = close == std::u32string::npos ? close : html.find(U'>', close);
+                i = close_end == std::u32string::npos ? html.size() : close_end + 1;
                 continue;
             }
             if (listed(name, kBlockTags, sizeof kBlockTags / sizeof kBlockTags[0])) {
@@ -130,10 +133,6 @@ std::u32string html_to_text(const std::u32string &html)
                     new_line();
                 }
             }
-            continue;
-        }
-        if (!hidden.empty()) {
-            ++i;
             continue;
         }
         if (is_space(c)) {

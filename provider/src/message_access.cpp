@@ -132,8 +132,9 @@ MapiULong read_mail(MapiHandle session_handle, const char *message_id, MapiULong
         writer.discard();
         return MAPI_E_INSUFFICIENT_MEMORY;
     }
-    if ((flags & MAPI_PEEK) == 0 && unread) {
-        // Marked read only when everything else has worked.
+    if ((flags & MAPI_PEEK) == 0 && !envelope_only && unread) {
+        // Marked read only when everything else has worked, and only when
+        // more than the header was read: listing an inbox reads nothing.
         result = session.store.mark_read(id);
         if (result != SUCCESS_SUCCESS) {
             release_handout(handed);

@@ -8,7 +8,15 @@ namespace provider {
 
 std::string unicode_to_host(const std::u32string &text)
 {
-    std::u16string units = utf16_from_unicode(text);
+    // An 8-bit code page holds no character beyond the first plane; each
+    // becomes one '?' here, where the conversion would give one per surrogate.
+    std::u32string plane0 = text;
+    for (char32_t &c : plane0) {
+        if (c > 0xFFFF) {
+            c = U'?';
+        }
+    }
+    std::u16string units = utf16_from_unicode(plane0);
     std::wstring wide(units.begin(), units.end());
     if (wide.empty()) {
         return "";
