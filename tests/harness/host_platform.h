@@ -15,9 +15,13 @@ void *find_function(void *library, const char *name);
 // Windows only: the export with this ordinal; null elsewhere.
 void *find_ordinal(void *library, int ordinal);
 
-// Which MAPI32.DLL the library's next bind finds.
-enum class Provider { Full, WithoutDetails, None };
+// Which MAPI32.DLL the library's next bind finds: one of the test
+// provider's variants, our own provider, or none at all.
+enum class Provider { Full, WithoutDetails, Ours, None };
 void select_provider(Provider provider);
+
+// Sets a variable of this process's environment, as a provider reads it.
+void set_environment(const std::string &name, const std::string &value);
 
 // Redirects standard output (the C runtime's, shared with the library)
 // into a temporary file until stop_capture returns what was written.

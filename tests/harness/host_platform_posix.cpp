@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace host_platform {
@@ -22,16 +23,21 @@ void select_provider(Provider provider)
 {
     std::string slot = std::string(ZORVA_PROVIDER_SLOT) + "/MAPI32.DLL";
     unlink(slot.c_str());
-    const char *folder = provider == Provider::Full             ? "full"
-                         : provider == Provider::WithoutDetails ? "without_details"
-                                                                : nullptr;
-    if (folder == nullptr) {
+    if (provider == Provider::None) {
         return;
     }
-    std::string target = std::string(ZORVA_PROVIDERS_DIR) + "/" + folder + "/MAPI32.DLL";
+    std::string target = provider == Provider::Ours ? std::string(ZORVA_PROVIDER_AS_MAPI32) + "/MAPI32.DLL"
+                         : provider == Provider::Full
+                             ? std::string(ZORVA_PROVIDERS_DIR) + "/full/MAPI32.DLL"
+                             : std::string(ZORVA_PROVIDERS_DIR) + "/without_details/MAPI32.DLL";
     if (symlink(target.c_str(), slot.c_str()) != 0) {
         throw std::runtime_error("cannot link " + slot);
     }
+}
+
+void set_environment(const std::string &name, const std::string &value)
+{
+    setenv(name.c_str(), value.c_str(), 1);
 }
 
 namespace {

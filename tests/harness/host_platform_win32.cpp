@@ -50,13 +50,18 @@ void *find_ordinal(void *library, int ordinal)
 // will load (WINEDLLOVERRIDES=mapi32=n), so the DLL directory decides.
 void select_provider(Provider provider)
 {
-    const char *folder = provider == Provider::Full             ? "full"
-                         : provider == Provider::WithoutDetails ? "without_details"
-                                                                : "none";
-    std::string path = build_folder() + "\\providers\\" + folder;
+    std::string path = provider == Provider::Ours             ? build_folder() + "\\provider\\as_mapi32"
+                       : provider == Provider::Full           ? build_folder() + "\\providers\\full"
+                       : provider == Provider::WithoutDetails ? build_folder() + "\\providers\\without_details"
+                                                              : build_folder() + "\\providers\\none";
     if (!SetDllDirectoryA(path.c_str())) {
         throw std::runtime_error("cannot select " + path);
     }
+}
+
+void set_environment(const std::string &name, const std::string &value)
+{
+    SetEnvironmentVariableA(name.c_str(), value.c_str());
 }
 
 namespace {
