@@ -25,11 +25,11 @@ ZorvaLibrary load()
     if (library.module == nullptr) {
         throw std::runtime_error("cannot load " + host_platform::library_path());
     }
-    library.ADDRESSBOOK = find<AddressBookFn>(library.module, "ADDRESSBOOK");
-    library.GETMAIL = find<GetMailFn>(library.module, "GETMAIL");
-    library.INBOX = find<InboxFn>(library.module, "INBOX");
-    library.SENDMAIL = find<SendMailFn>(library.module, "SENDMAIL");
-    library.mapi_version = find<VersionFn>(library.module, "mapi_version");
+    library.ADDRESSBOOK = find<ZorvaAddressBookFn>(library.module, "ADDRESSBOOK");
+    library.GETMAIL = find<ZorvaGetMailFn>(library.module, "GETMAIL");
+    library.INBOX = find<ZorvaInboxFn>(library.module, "INBOX");
+    library.SENDMAIL = find<ZorvaSendMailFn>(library.module, "SENDMAIL");
+    library.mapi_version = find<ZorvaVersionFn>(library.module, "mapi_version");
     return library;
 }
 

@@ -3,22 +3,15 @@
 #ifndef ZORVA_TESTS_ZORVA_LIBRARY_H
 #define ZORVA_TESTS_ZORVA_LIBRARY_H
 
-#include "platform/abi.h"
-
-using AddressBookFn = int(ZORVA_CDECL *)(char *, char *, char *, char *);
-using GetMailFn = int(ZORVA_CDECL *)(char *, char *, char *, char *, char *, char *, char *,
-                                     char *, char *);
-using InboxFn = int(ZORVA_CDECL *)(char *, char *);
-using SendMailFn = int(ZORVA_CDECL *)(char *, char *, char *, char *, char *, char *);
-using VersionFn = void(ZORVA_CDECL *)(char *);
+#include "host/export_pointers.h"
 
 struct ZorvaLibrary {
     void *module = nullptr;
-    AddressBookFn ADDRESSBOOK = nullptr;
-    GetMailFn GETMAIL = nullptr;
-    InboxFn INBOX = nullptr;
-    SendMailFn SENDMAIL = nullptr;
-    VersionFn mapi_version = nullptr;
+    ZorvaAddressBookFn ADDRESSBOOK = nullptr;
+    ZorvaGetMailFn GETMAIL = nullptr;
+    ZorvaInboxFn INBOX = nullptr;
+    ZorvaSendMailFn SENDMAIL = nullptr;
+    ZorvaVersionFn mapi_version = nullptr;
 };
 
 // Loads the library once per process and finds its five exports; a test
