@@ -69,6 +69,11 @@ step "Rewriting its subject"
 mail update "Quarterly report (filed)"
 mail inbox
 
+step "The message as the store keeps it: a standard RFC 5322 file (its first lines)"
+message_file=$(find "$demo/store/inbox" -name '*.eml' | head -1)
+echo "$message_file"
+head -n 24 "$message_file" | tr -d '\r'
+
 step "Deleting it"
 mail delete
 mail inbox
