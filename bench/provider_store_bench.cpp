@@ -1,0 +1,370 @@
+// Our own provider's mail store, driven through its exported functions as
+// a host loads them: MAPIFindNext and MAPIReadMail on inboxes of 1,000 and
+// 10,000 messages (each filled once, by MAPISendMail to the profile's own
+// address), and MAPISendMail of a message with a 10 MB file set against a
+// plain copy of the same bytes.
+#include <benchmark/benchmark.h>
+
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "mapi/simple_mapi.h"
+
+namespace {
+
+constexpr std::size_t kAttachmentSize = 10 * 1024 * 1024;
+const char *const kUserAddress = "bench@example.com";
+
+// The provider's functions, from one load kept for the whole program.
+struct Provider {
+    void *library = nullptr;
+    LPMAPILOGON logon = nullptr;
+    LPMAPILOGOFF logoff = nullptr;
+    LPMAPISENDMAIL send_mail = nullptr;
+    LPMAPIFINDNEXT find_next = nullptr;
+    LPMAPIREADMAIL read_mail = nullptr;
+    LPMAPIDELETEMAIL delete_mail = nullptr;
+    LPMAPIFREEBUFFER free_buffer = nullptr;
+};
+
+template <typename Function> bool bind(void *library, const char *name, Function &function)
+{
+    void *address = dlsym(library, name);
+    if (address == nullptr) {
+        std::fprintf(stderr, "%s: %s\n", ZORVA_PROVIDER_LIBRARY, name);
+        return false;
+    }
+    function = reinterpret_cast<Function>(address);
+    return true;
+}
+
+// The temporary folder with the configuration, the stores and the files.
+// An inbox of a given size, filled at its first use and kept to the end.
+struct FilledStore {
+    MapiHandle session = 0;
+    std::vector<std::string> ids; // in the order MAPIFindNext gives them
+};
+
+struct Workspace {
+    std::filesystem::path root;
+    Provider provider;
+    std::string attachment; // a file of kAttachmentSize random bytes
+    std::map<int, std::unique_ptr<FilledStore>> stores; // by size
+};
+
+Workspace &workspace()
+{
+    static Workspace space;
+    return space;
+}
+
+bool write_file(const std::string &path, const std::string &bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out);
+}
+
+bool set_up_workspace()
+{
+    Workspace &space = workspace();
+    std::string pattern = (std::filesystem::temp_directory_path() / "provider_store_bench.XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        std::perror("mkdtemp");
+        return false;
+    }
+    space.root = pattern;
+    std::string config;
+    for (const char *name : {"store1000", "store10000", "compose"}) {
+        config += std::string("[profile ") + name + "]\nstore = " + name + "\nname = Bench User\naddress = " +
+                  kUserAddress + "\nattachment_folder = attachments\n\n";
+    }
+    std::string config_path = (space.root / "zorva_provider.ini").string();
+    std::filesystem::create_directory(space.root / "attachments");
+    if (!write_file(config_path, config) || setenv("ZORVA_PROVIDER_CONFIG", config_path.c_str(), 1) != 0) {
+        return false;
+    }
+
+    std::string bytes(kAttachmentSize, '\0');
+    std::mt19937 generator(12345);
+    for (char &byte : bytes) {
+        byte = static_cast<char>(generator());
+    }
+    space.attachment = (space.root / "figures.bin").string();
+    if (!write_file(space.attachment, bytes)) {
+        return false;
+    }
+
+    Provider &provider = space.provider;
+    provider.library = dlopen(ZORVA_PROVIDER_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+    if (provider.library == nullptr) {
+        std::fprintf(stderr, "%s\n", dlerror());
+        return false;
+    }
+    return bind(provider.library, "MAPILogon", provider.logon) &&
+           bind(provider.library, "MAPILogoff", provider.logoff) &&
+           bind(provider.library, "MAPISendMail", provider.send_mail) &&
+           bind(provider.library, "MAPIFindNext", provider.find_next) &&
+           bind(provider.library, "MAPIReadMail", provider.read_mail) &&
+           bind(provider.library, "MAPIDeleteMail", provider.delete_mail) &&
+           bind(provider.library, "MAPIFreeBuffer", provider.free_buffer);
+}
+
+// A writable copy of a text, as a host passes it.
+struct HostText {
+    explicit HostText(const std::string &text) : bytes(text.begin(), text.end()) { bytes.push_back('\0'); }
+    char *get() { return bytes.data(); }
+    std::vector<char> bytes;
+};
+
+// A message to the profile's own address: an ordinary note, and the given
+// file when there is one.
+MapiULong send_to_self(MapiHandle session, const std::string &subject, const std::string &note,
+                       const std::string &file_path)
+{
+    HostText subject_text(subject), note_text(note), name("Bench User"),
+        address(std::string("SMTP:") + kUserAddress), path(file_path), file_name("figures.bin");
+    MapiRecipDesc recipient{};
+    recipient.ulRecipClass = MAPI_TO;
+    recipient.lpszName = name.get();
+    recipient.lpszAddress = address.get();
+    MapiFileDesc file{};
+    file.nPosition = static_cast<MapiULong>(-1);
+    file.lpszPathName = path.get();
+    file.lpszFileName = file_name.get();
+    MapiMessage message{};
+    message.lpszSubject = subject_text.get();
+    message.lpszNoteText = note_text.get();
+    message.nRecipCount = 1;
+    message.lpRecips = &recipient;
+    if (!file_path.empty()) {
+        message.nFileCount = 1;
+        message.lpFiles = &file;
+    }
+    return workspace().provider.send_mail(session, 0, &message, 0, 0);
+}
+
+const FilledStore *filled_store(int messages)
+{
+    auto &stores = workspace().stores;
+    auto found = stores.find(messages);
+    if (found != stores.end()) {
+        return found->second.get();
+    }
+    const Provider &provider = workspace().provider;
+    auto store = std::make_unique<FilledStore>();
+    HostText profile("store" + std::to_string(messages)), password("");
+    if (provider.logon(0, profile.get(), password.get(), MAPI_NEW_SESSION, 0, &store->session) != SUCCESS_SUCCESS) {
+        return nullptr;
+    }
+    const std::string note(2000, 'n');
+    for (int i = 0; i < messages; ++i) {
+        if (send_to_self(store->session, "Quarterly figures " + std::to_string(i), note, "") != SUCCESS_SUCCESS) {
+            return nullptr;
+        }
+    }
+    char id[MAPI_MESSAGE_ID_SIZE] = "";
+    while (provider.find_next(store->session, 0, nullptr, id, 0, 0, id) == SUCCESS_SUCCESS) {
+        store->ids.emplace_back(id);
+    }
+    if (store->ids.size() != static_cast<std::size_t>(messages)) {
+        return nullptr;
+    }
+    return (stores[messages] = std::move(store)).get();
+}
+
+const FilledStore *store_for(benchmark::State &state)
+{
+    const FilledStore *store = filled_store(static_cast<int>(state.range(0)));
+    if (store == nullptr) {
+        state.SkipWithError("the store could not be filled");
+    }
+    return store;
+}
+
+// One MAPIFindNext step from a seed in the middle (0) or just before the
+// end (1) of the inbox; range(2) set: unread messages only.
+void FindNextStep(benchmark::State &state)
+{
+    const FilledStore *store = store_for(state);
+    if (store == nullptr) {
+        return;
+    }
+    const std::size_t seed_at = state.range(1) == 0 ? store->ids.size() / 2 : store->ids.size() - 2;
+    const MapiULong flags = state.range(2) != 0 ? MAPI_UNREAD_ONLY : 0;
+    HostText seed(store->ids[seed_at]);
+    char found[MAPI_MESSAGE_ID_SIZE];
+    const LPMAPIFINDNEXT find_next = workspace().provider.find_next;
+    for (auto _ : state) {
+        if (find_next(store->session, 0, nullptr, seed.get(), flags, 0, found) != SUCCESS_SUCCESS) {
+            state.SkipWithError("MAPIFindNext failed");
+            break;
+        }
+        benchmark::DoNotOptimize(found);
+    }
+    if (store->ids[seed_at + 1] != found) {
+        state.SkipWithError("MAPIFindNext did not find the next message");
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
+}
+
+// The whole inbox, one MAPIFindNext call per message, each seeded with the
+// message found before.
+void FindNextWalk(benchmark::State &state)
+{
+    const FilledStore *store = store_for(state);
+    if (store == nullptr) {
+        return;
+    }
+    const LPMAPIFINDNEXT find_next = workspace().provider.find_next;
+    char id[MAPI_MESSAGE_ID_SIZE];
+    for (auto _ : state) {
+        id[0] = '\0';
+        std::size_t found = 0;
+        while (find_next(store->session, 0, nullptr, id, 0, 0, id) == SUCCESS_SUCCESS) {
+            ++found;
+        }
+        if (found != store->ids.size()) {
+            state.SkipWithError("the walk did not reach every message");
+            break;
+        }
+    }
+    const auto messages = static_cast<double>(store->ids.size());
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * store->ids.size()));
+    state.counters["per_message"] =
+        benchmark::Counter(messages, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+// MAPIReadMail of the middle message, with MAPI_PEEK (0) or with
+// MAPI_PEEK | MAPI_ENVELOPE_ONLY (1); the store does not change.
+void ReadMail(benchmark::State &state)
+{
+    const FilledStore *store = store_for(state);
+    if (store == nullptr) {
+        return;
+    }
+    const MapiULong flags = MAPI_PEEK | (state.range(1) != 0 ? MAPI_ENVELOPE_ONLY : 0);
+    HostText id(store->ids[store->ids.size() / 2]);
+    const Provider &provider = workspace().provider;
+    for (auto _ : state) {
+        MapiMessage *message = nullptr;
+        if (provider.read_mail(store->session, 0, id.get(), flags, 0, &message) != SUCCESS_SUCCESS ||
+            message == nullptr || (message->flFlags & MAPI_UNREAD) == 0) {
+            state.SkipWithError("MAPIReadMail failed, or marked the message read");
+            break;
+        }
+        benchmark::DoNotOptimize(message->lpszSubject);
+        provider.free_buffer(message);
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
+}
+
+// MAPISendMail of a message with the 10 MB file to the profile's own
+// address: the file read, base64-encoded into a new message file, flushed
+// and added to the inbox. The message is deleted again outside the timing.
+void SendTenMegabytes(benchmark::State &state)
+{
+    const Provider &provider = workspace().provider;
+    HostText profile("compose"), password("");
+    MapiHandle session = 0;
+    if (provider.logon(0, profile.get(), password.get(), MAPI_NEW_SESSION, 0, &session) != SUCCESS_SUCCESS) {
+        state.SkipWithError("MAPILogon failed");
+        return;
+    }
+    char id[MAPI_MESSAGE_ID_SIZE];
+    for (auto _ : state) {
+        if (send_to_self(session, "Figures", "The figures are attached.", workspace().attachment) !=
+            SUCCESS_SUCCESS) {
+            state.SkipWithError("MAPISendMail failed");
+            break;
+        }
+        state.PauseTiming();
+        id[0] = '\0';
+        bool removed = provider.find_next(session, 0, nullptr, id, 0, 0, id) == SUCCESS_SUCCESS &&
+                       provider.delete_mail(session, 0, id, 0, 0) == SUCCESS_SUCCESS;
+        state.ResumeTiming();
+        if (!removed) {
+            state.SkipWithError("the sent message could not be deleted");
+            break;
+        }
+    }
+    provider.logoff(session, 0, 0, 0);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kAttachmentSize));
+}
+
+// The same 10 MB read whole and written to a new file, without (0) or with
+// (1) forcing it to the disk as the store does with every message.
+void CopyTenMegabytes(benchmark::State &state)
+{
+    const bool sync = state.range(0) != 0;
+    const std::string target = (workspace().root / "copy.bin").string();
+    std::vector<char> bytes(kAttachmentSize);
+    for (auto _ : state) {
+        int in = open(workspace().attachment.c_str(), O_RDONLY);
+        int out = open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        bool copied = in >= 0 && out >= 0 && read(in, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) &&
+                      write(out, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) &&
+                      (!sync || fsync(out) == 0);
+        if (in >= 0) {
+            close(in);
+        }
+        if (out >= 0) {
+            copied = close(out) == 0 && copied;
+        }
+        if (!copied) {
+            state.SkipWithError("the copy failed");
+            break;
+        }
+    }
+    std::filesystem::remove(target);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kAttachmentSize));
+}
+
+BENCHMARK(FindNextStep)
+    ->ArgNames({"messages", "seed_at_end", "unread_only"})
+    ->ArgsProduct({{1000, 10000}, {0, 1}, {0, 1}});
+BENCHMARK(FindNextWalk)->ArgName("messages")->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(ReadMail)->ArgNames({"messages", "envelope_only"})->ArgsProduct({{1000, 10000}, {0, 1}});
+BENCHMARK(SendTenMegabytes)->Unit(benchmark::kMillisecond);
+BENCHMARK(CopyTenMegabytes)->ArgName("sync")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    int status = 0;
+    if (set_up_workspace()) {
+        benchmark::RunSpecifiedBenchmarks();
+    } else {
+        std::fprintf(stderr, "the benchmark's workspace could not be set up\n");
+        status = 1;
+    }
+    for (const auto &[messages, store] : workspace().stores) {
+        (void)messages;
+        workspace().provider.logoff(store->session, 0, 0, 0);
+    }
+    workspace().stores.clear();
+    if (workspace().provider.library != nullptr) {
+        dlclose(workspace().provider.library);
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(workspace().root, ignored);
+    benchmark::Shutdown();
+    return status;
+}
