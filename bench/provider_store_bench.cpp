@@ -1,7 +1,6 @@
 // Our own provider's mail store, driven through its exported functions as
 // a host loads them: MAPIFindNext and MAPIReadMail on inboxes of 1,000 and
-// 10,000 messages (each filled once, by MAPISendMail to the profile's own
-// address), and MAPISendMail of a message with a 10 MB file set against a
+// 10,000 messages (each filled once), and MAPISendMail of a message with a 10 MB file set against a
 // plain copy of the same bytes.
 #include <benchmark/benchmark.h>
 
@@ -14,6 +13,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <random>
@@ -61,7 +61,7 @@ struct Workspace {
     std::filesystem::path root;
     Provider provider;
     std::string attachment; // a file of kAttachmentSize random bytes
-    std::map<int, std::unique_ptr<FilledStore>> stores; // by size
+    std::map<std::string, std::unique_ptr<FilledStore>> stores; // by profile
 };
 
 Workspace &workspace()
@@ -87,7 +87,7 @@ bool set_up_workspace()
     }
     space.root = pattern;
     std::string config;
-    for (const char *name : {"store1000", "store10000", "compose"}) {
+    for (const char *name : {"store1000", "store10000", "thinned1000", "thinned10000", "compose"}) {
         config += std::string("[profile ") + name + "]\nstore = " + name + "\nname = Bench User\naddress = " +
                   kUserAddress + "\nattachment_folder = attachments\n\n";
     }
@@ -156,40 +156,99 @@ MapiULong send_to_self(MapiHandle session, const std::string &subject, const std
     return workspace().provider.send_mail(session, 0, &message, 0, 0);
 }
 
-const FilledStore *filled_store(int messages)
+bool read_file(const std::string &path, std::string &bytes)
+{
+    std::ifstream in(path, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return static_cast<bool>(in) || in.eof();
+}
+
+// The first message is sent through MAPISendMail; the others are copies
+// of its file written into the inbox under IDs of the store's own form
+// (arrival number, "-", eight hex digits), as a store of that size would
+// hold them after as many sends. A fresh logon then indexes the folder.
+// (Sending all of them would flush every message to the disk: minutes
+// for the larger store.)
+FilledStore *filled_store(const std::string &name, int messages)
 {
     auto &stores = workspace().stores;
-    auto found = stores.find(messages);
+    auto found = stores.find(name);
     if (found != stores.end()) {
         return found->second.get();
     }
     const Provider &provider = workspace().provider;
-    auto store = std::make_unique<FilledStore>();
-    HostText profile("store" + std::to_string(messages)), password("");
-    if (provider.logon(0, profile.get(), password.get(), MAPI_NEW_SESSION, 0, &store->session) != SUCCESS_SUCCESS) {
+    HostText profile(name), password("");
+    MapiHandle first_session = 0;
+    if (provider.logon(0, profile.get(), password.get(), MAPI_NEW_SESSION, 0, &first_session) != SUCCESS_SUCCESS) {
         return nullptr;
     }
-    const std::string note(2000, 'n');
-    for (int i = 0; i < messages; ++i) {
-        if (send_to_self(store->session, "Quarterly figures " + std::to_string(i), note, "") != SUCCESS_SUCCESS) {
+    MapiULong sent = send_to_self(first_session, "Quarterly figures", std::string(2000, 'n'), "");
+    char id[MAPI_MESSAGE_ID_SIZE] = "";
+    MapiULong listed = provider.find_next(first_session, 0, nullptr, id, 0, 0, id);
+    provider.logoff(first_session, 0, 0, 0);
+    const std::filesystem::path store_folder = workspace().root / name;
+    std::string bytes;
+    if (sent != SUCCESS_SUCCESS || listed != SUCCESS_SUCCESS ||
+        !read_file((store_folder / "inbox" / (std::string(id) + ".unread.eml")).string(), bytes)) {
+        return nullptr;
+    }
+    std::mt19937 generator(static_cast<unsigned>(messages));
+    for (int i = 2; i <= messages; ++i) {
+        char file_name[64];
+        std::snprintf(file_name, sizeof file_name, "%010d-%08x.unread.eml", i, static_cast<unsigned>(generator()));
+        if (!write_file((store_folder / "inbox" / file_name).string(), bytes)) {
             return nullptr;
         }
     }
-    char id[MAPI_MESSAGE_ID_SIZE] = "";
+    if (!write_file((store_folder / "sequence").string(), std::to_string(messages + 1) + "\n")) {
+        return nullptr;
+    }
+
+    auto store = std::make_unique<FilledStore>();
+    if (provider.logon(0, profile.get(), password.get(), MAPI_NEW_SESSION, 0, &store->session) != SUCCESS_SUCCESS) {
+        return nullptr;
+    }
+    id[0] = '\0';
     while (provider.find_next(store->session, 0, nullptr, id, 0, 0, id) == SUCCESS_SUCCESS) {
         store->ids.emplace_back(id);
     }
     if (store->ids.size() != static_cast<std::size_t>(messages)) {
+        provider.logoff(store->session, 0, 0, 0);
         return nullptr;
     }
-    return (stores[messages] = std::move(store)).get();
+    return (stores[name] = std::move(store)).get();
 }
 
 const FilledStore *store_for(benchmark::State &state)
 {
-    const FilledStore *store = filled_store(static_cast<int>(state.range(0)));
+    const int messages = static_cast<int>(state.range(0));
+    const FilledStore *store = filled_store("store" + std::to_string(messages), messages);
     if (store == nullptr) {
         state.SkipWithError("the store could not be filled");
+    }
+    return store;
+}
+
+// A filled store whose first half a host has read and deleted (through
+// MAPIDeleteMail), once; ids keeps the messages still there.
+const FilledStore *thinned_store_for(benchmark::State &state)
+{
+    const int messages = static_cast<int>(state.range(0));
+    FilledStore *store = filled_store("thinned" + std::to_string(messages), messages);
+    if (store != nullptr && store->ids.size() == static_cast<std::size_t>(messages)) {
+        const std::size_t half = store->ids.size() / 2;
+        for (std::size_t i = 0; i < half && store != nullptr; ++i) {
+            HostText id(store->ids[i]);
+            if (workspace().provider.delete_mail(store->session, 0, id.get(), 0, 0) != SUCCESS_SUCCESS) {
+                store = nullptr;
+            }
+        }
+        if (store != nullptr) {
+            store->ids.erase(store->ids.begin(), store->ids.begin() + static_cast<std::ptrdiff_t>(half));
+        }
+    }
+    if (store == nullptr) {
+        state.SkipWithError("the store could not be filled and thinned");
     }
     return store;
 }
@@ -216,6 +275,29 @@ void FindNextStep(benchmark::State &state)
     }
     if (store->ids[seed_at + 1] != found) {
         state.SkipWithError("MAPIFindNext did not find the next message");
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
+}
+
+// The first message (no seed) once the first half of the inbox is
+// deleted, as a host finds it when it reads and deletes its mail in turn.
+void FindFirstAfterDeletes(benchmark::State &state)
+{
+    const FilledStore *store = thinned_store_for(state);
+    if (store == nullptr) {
+        return;
+    }
+    char found[MAPI_MESSAGE_ID_SIZE];
+    const LPMAPIFINDNEXT find_next = workspace().provider.find_next;
+    for (auto _ : state) {
+        if (find_next(store->session, 0, nullptr, nullptr, 0, 0, found) != SUCCESS_SUCCESS) {
+            state.SkipWithError("MAPIFindNext failed");
+            break;
+        }
+        benchmark::DoNotOptimize(found);
+    }
+    if (store->ids.front() != found) {
+        state.SkipWithError("MAPIFindNext did not find the first message left");
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
 }
@@ -335,6 +417,7 @@ void CopyTenMegabytes(benchmark::State &state)
 BENCHMARK(FindNextStep)
     ->ArgNames({"messages", "seed_at_end", "unread_only"})
     ->ArgsProduct({{1000, 10000}, {0, 1}, {0, 1}});
+BENCHMARK(FindFirstAfterDeletes)->ArgName("messages")->Arg(1000)->Arg(10000);
 BENCHMARK(FindNextWalk)->ArgName("messages")->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(ReadMail)->ArgNames({"messages", "envelope_only"})->ArgsProduct({{1000, 10000}, {0, 1}});
 BENCHMARK(SendTenMegabytes)->Unit(benchmark::kMillisecond);
