@@ -378,6 +378,7 @@ MapiULong MailStore::rebuild_index()
     }
     for (std::size_t i = 0; i < index.entries.size(); ++i) {
         index.positions[index.entries[i].id] = i;
+        index.present.insert(index.present.end(), i);
         if (index.entries[i].unread) {
             index.unread.insert(i);
         }
@@ -450,21 +451,13 @@ MapiULong MailStore::find_next(const std::string &seed, bool unread_only, std::s
         }
         start = position->second + 1;
     }
-    if (unread_only) {
-        auto next = index_.unread.lower_bound(start);
-        if (next == index_.unread.end()) {
-            return MAPI_E_NO_MESSAGES;
-        }
-        found = index_.entries[*next].id;
-        return SUCCESS_SUCCESS;
+    const std::set<std::size_t> &candidates = unread_only ? index_.unread : index_.present;
+    auto next = candidates.lower_bound(start);
+    if (next == candidates.end()) {
+        return MAPI_E_NO_MESSAGES;
     }
-    for (std::size_t i = start; i < index_.entries.size(); ++i) {
-        if (!index_.entries[i].id.empty()) {
-            found = index_.entries[i].id;
-            return SUCCESS_SUCCESS;
-        }
-    }
-    return MAPI_E_NO_MESSAGES;
+    found = index_.entries[*next].id;
+    return SUCCESS_SUCCESS;
 }
 
 MapiULong MailStore::read_message(const std::string &id, std::string &bytes, bool &unread, UnixTime &modified)
@@ -545,6 +538,7 @@ MapiULong MailStore::delete_message(const std::string &id)
     auto position = index_.positions.find(id);
     if (current && position != index_.positions.end()) {
         index_.entries[position->second].id.clear();
+        index_.present.erase(position->second);
         index_.unread.erase(position->second);
         index_.positions.erase(position);
         note_own_change();
@@ -612,6 +606,7 @@ MapiULong MailStore::add_message(StoreFolder folder, TempFile &message, bool unr
     if (current && (index_.entries.empty() || sequence_order(index_.entries.back(), entry))) {
         index_.entries.push_back(entry);
         index_.positions[entry.id] = index_.entries.size() - 1;
+        index_.present.insert(index_.present.end(), index_.entries.size() - 1);
         if (entry.unread) {
             index_.unread.insert(index_.entries.size() - 1);
         }

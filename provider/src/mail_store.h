@@ -95,6 +95,9 @@ class MailStore {
         std::int64_t incoming_stamp = 0;
         std::vector<StoreEntry> entries; // by arrival; removed ones stay with an empty ID
         std::unordered_map<std::string, std::size_t> positions;
+        // Positions of the messages still there, and of the unread ones, so
+        // finding the next one never walks over removed entries.
+        std::set<std::size_t> present;
         std::set<std::size_t> unread;
     };
 
