@@ -15,21 +15,30 @@ class DeleteMailTest : public ProviderFixture {
     }
 };
 
-TEST_F(DeleteMailTest, RemovesTheMessageAndItsId)
+// Which of three messages is removed: the first, the middle or the last.
+class RemovedMessageTest : public DeleteMailTest, public ::testing::WithParamInterface<std::size_t> {};
+
+TEST_P(RemovedMessageTest, GoesWithItsIdAndTheOthersStayInOrder)
 {
     MapiHandle session = logon();
-    std::string a = send_to_self(session, "a");
-    std::string b = send_to_self(session, "b");
-    std::string c = send_to_self(session, "c");
-    ASSERT_EQ(remove(session, b), SUCCESS_SUCCESS);
-    EXPECT_EQ(ids(session), (std::vector<std::string>{a, c}));
+    std::vector<std::string> sent;
+    for (const char *subject : {"a", "b", "c"}) {
+        sent.push_back(send_to_self(session, subject));
+    }
+    const std::string removed = sent[GetParam()];
+    ASSERT_EQ(remove(session, removed), SUCCESS_SUCCESS);
+    sent.erase(sent.begin() + static_cast<std::ptrdiff_t>(GetParam()));
+    EXPECT_EQ(ids(session), sent);
+    EXPECT_EQ(ids(session, MAPI_UNREAD_ONLY), sent);
     EXPECT_EQ(folder_names(inbox()).size(), 2u);
-    EXPECT_EQ(read(session, b).code, MAPI_E_INVALID_MESSAGE);
+    EXPECT_EQ(read(session, removed).code, MAPI_E_INVALID_MESSAGE);
     char id[MAPI_MESSAGE_ID_SIZE] = "kept";
-    std::string seed = b;
+    std::string seed = removed;
     EXPECT_EQ(mapi().MAPIFindNext(session, 0, nullptr, &seed[0], 0, 0, id), MAPI_E_INVALID_MESSAGE);
-    EXPECT_EQ(remove(session, b), MAPI_E_INVALID_MESSAGE);
+    EXPECT_EQ(remove(session, removed), MAPI_E_INVALID_MESSAGE);
 }
+
+INSTANTIATE_TEST_SUITE_P(Positions, RemovedMessageTest, ::testing::Values(0u, 1u, 2u));
 
 TEST_F(DeleteMailTest, ReadMessagesAreRemovedToo)
 {
