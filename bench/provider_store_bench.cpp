@@ -1,7 +1,7 @@
 // Our own provider's mail store, driven through its exported functions as
 // a host loads them: MAPIFindNext and MAPIReadMail on inboxes of 1,000 and
-// 10,000 messages (each filled once), and MAPISendMail of a message with a 10 MB file set against a
-// plain copy of the same bytes.
+// 10,000 messages (each filled once), and MAPISendMail of a message with a
+// 10 MB file set against a plain copy of the same bytes.
 #include <benchmark/benchmark.h>
 
 #include <dlfcn.h>
