@@ -427,9 +427,9 @@ void CopyTenMegabytes(benchmark::State &state)
     for (auto _ : state) {
         int in = open(workspace().attachment.c_str(), O_RDONLY);
         int out = open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        bool copied = in >= 0 && out >= 0 && read(in, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) &&
-                      write(out, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) &&
-                      (!sync || fsync(out) == 0);
+        const auto size = static_cast<ssize_t>(bytes.size());
+        bool copied = in >= 0 && out >= 0 && read(in, bytes.data(), bytes.size()) == size &&
+                      write(out, bytes.data(), bytes.size()) == size && (!sync || fsync(out) == 0);
         if (in >= 0) {
             close(in);
         }
