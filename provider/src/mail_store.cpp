@@ -460,18 +460,25 @@ MapiULong MailStore::find_next(const std::string &seed, bool unread_only, std::s
     return SUCCESS_SUCCESS;
 }
 
-MapiULong MailStore::read_message(const std::string &id, std::string &bytes, bool &unread, UnixTime &modified)
+MapiULong MailStore::lock_message(const std::string &id, FileLock &held, bool exclusive, std::string &path,
+                                  bool &unread) const
 {
     if (!is_message_id(id)) {
         return MAPI_E_INVALID_MESSAGE;
     }
-    FileLock shared;
-    if (!lock(shared, false)) {
+    if (!lock(held, exclusive)) {
         return MAPI_E_FAILURE;
     }
+    return locate(id, path, unread) ? SUCCESS_SUCCESS : MAPI_E_INVALID_MESSAGE;
+}
+
+MapiULong MailStore::read_message(const std::string &id, std::string &bytes, bool &unread, UnixTime &modified)
+{
+    FileLock shared;
     std::string path;
-    if (!locate(id, path, unread)) {
-        return MAPI_E_INVALID_MESSAGE;
+    MapiULong result = lock_message(id, shared, false, path, unread);
+    if (result != SUCCESS_SUCCESS) {
+        return result;
     }
     modified = path_info(path).modified_ns / kNanosecondsPerSecond;
     IoError error = read_whole_file(path, bytes);
@@ -483,17 +490,12 @@ MapiULong MailStore::read_message(const std::string &id, std::string &bytes, boo
 
 MapiULong MailStore::mark_read(const std::string &id)
 {
-    if (!is_message_id(id)) {
-        return MAPI_E_INVALID_MESSAGE;
-    }
     FileLock exclusive;
-    if (!lock(exclusive, true)) {
-        return MAPI_E_FAILURE;
-    }
     std::string path;
     bool unread = false;
-    if (!locate(id, path, unread)) {
-        return MAPI_E_INVALID_MESSAGE;
+    MapiULong result = lock_message(id, exclusive, true, path, unread);
+    if (result != SUCCESS_SUCCESS) {
+        return result;
     }
     if (!unread) {
         return SUCCESS_SUCCESS;
@@ -517,17 +519,12 @@ MapiULong MailStore::mark_read(const std::string &id)
 
 MapiULong MailStore::delete_message(const std::string &id)
 {
-    if (!is_message_id(id)) {
-        return MAPI_E_INVALID_MESSAGE;
-    }
     FileLock exclusive;
-    if (!lock(exclusive, true)) {
-        return MAPI_E_FAILURE;
-    }
     std::string path;
     bool unread = false;
-    if (!locate(id, path, unread)) {
-        return MAPI_E_INVALID_MESSAGE;
+    MapiULong result = lock_message(id, exclusive, true, path, unread);
+    if (result != SUCCESS_SUCCESS) {
+        return result;
     }
     bool current = index_still_current();
     IoError error = remove_file(path);
@@ -550,17 +547,12 @@ MapiULong MailStore::delete_message(const std::string &id)
 
 MapiULong MailStore::replace_message(const std::string &id, TempFile &replacement)
 {
-    if (!is_message_id(id)) {
-        return MAPI_E_INVALID_MESSAGE;
-    }
     FileLock exclusive;
-    if (!lock(exclusive, true)) {
-        return MAPI_E_FAILURE;
-    }
     std::string path;
     bool unread = false;
-    if (!locate(id, path, unread)) {
-        return MAPI_E_INVALID_MESSAGE;
+    MapiULong result = lock_message(id, exclusive, true, path, unread);
+    if (result != SUCCESS_SUCCESS) {
+        return result;
     }
     bool current = index_still_current();
     IoError error = rename_path(replacement.path, path, true);

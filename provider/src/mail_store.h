@@ -111,6 +111,9 @@ class MailStore {
     std::string new_id(std::uint64_t sequence);
     // Where a message of the inbox is now, with its state; false when gone.
     bool locate(const std::string &id, std::string &path, bool &unread) const;
+    // Takes the store's lock and locates the inbox message `id`.
+    MapiULong lock_message(const std::string &id, FileLock &held, bool exclusive, std::string &path,
+                           bool &unread) const;
     // After a change of our own under the exclusive lock: keeps the index
     // when nobody else changed the inbox since it was read.
     bool index_still_current() const;
