@@ -131,24 +131,6 @@ void sync_folder(const std::string &path)
     }
 }
 
-File::File(File &&other) noexcept : handle_(other.handle_), error_(other.error_)
-{
-    other.handle_ = kClosed;
-}
-
-File &File::operator=(File &&other) noexcept
-{
-    if (this != &other) {
-        close();
-        handle_ = other.handle_;
-        error_ = other.error_;
-        other.handle_ = kClosed;
-    }
-    return *this;
-}
-
-File::~File() { close(); }
-
 File File::open_read(const std::string &path, IoError &error)
 {
     File file;
@@ -236,8 +218,6 @@ bool File::close()
     }
     return true;
 }
-
-FileLock::~FileLock() { release(); }
 
 bool FileLock::acquire(const std::string &path, bool exclusive, int timeout_ms)
 {

@@ -121,24 +121,6 @@ IoError rename_path(const std::string &from, const std::string &to, bool replace
 
 void sync_folder(const std::string &) {} // MOVEFILE_WRITE_THROUGH already did it
 
-File::File(File &&other) noexcept : handle_(other.handle_), error_(other.error_)
-{
-    other.handle_ = kClosed;
-}
-
-File &File::operator=(File &&other) noexcept
-{
-    if (this != &other) {
-        close();
-        handle_ = other.handle_;
-        error_ = other.error_;
-        other.handle_ = kClosed;
-    }
-    return *this;
-}
-
-File::~File() { close(); }
-
 File File::open_read(const std::string &path, IoError &error)
 {
     File file;
@@ -220,8 +202,6 @@ bool File::close()
     }
     return true;
 }
-
-FileLock::~FileLock() { release(); }
 
 bool FileLock::acquire(const std::string &path, bool exclusive, int timeout_ms)
 {
