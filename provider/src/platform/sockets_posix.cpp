@@ -3,6 +3,8 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -73,6 +75,10 @@ int connect_one(const addrinfo &address, int timeout_ms, NetStatus &status)
             return -1;
         }
     }
+    // Every write is a whole command or a large piece: no waiting for
+    // acknowledgements before the next small one.
+    int on = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     status = NetStatus::Ok;
     return fd;
 }

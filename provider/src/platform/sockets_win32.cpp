@@ -98,6 +98,10 @@ SOCKET connect_one(const addrinfo &address, int timeout_ms, NetStatus &status)
             return INVALID_SOCKET;
         }
     }
+    // Every write is a whole command or a large piece: no waiting for
+    // acknowledgements before the next small one.
+    BOOL on = TRUE;
+    ::setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char *>(&on), sizeof on);
     status = NetStatus::Ok;
     return socket;
 }
