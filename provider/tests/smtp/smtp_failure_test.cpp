@@ -2,7 +2,9 @@
 // message stays whole in the outbox, and a retry delivers it once.
 #include <cstdio>
 
+#include "run_cli.h"
 #include "smtp_fixture.h"
+#include "smtp_host.h"
 #include "zorva_outbox.h"
 
 namespace {
@@ -115,4 +117,38 @@ TEST_F(SmtpTest, RetryWithoutAServerSaysSo)
     CallOutcome retried = retry();
     EXPECT_EQ(retried.result, 26);
     EXPECT_EQ(retried.printed, "the profile names no SMTP server (smtp_server)\n");
+}
+
+// zorva-mail retry: the same export, from the command line.
+TEST_F(SmtpTest, ZorvaMailRetryReportsWhatItDelivered)
+{
+    set_mode("close-in-data");
+    ASSERT_EQ(send("TO|Bob|bob@example.org", "Later", "by the command").code(), 2u);
+    std::vector<std::string> kept = outbox();
+    ASSERT_EQ(kept.size(), 1u);
+    std::string id = kept[0].substr(0, kept[0].size() - 4);
+    set_mode("accept");
+
+    std::FILE *out = std::tmpfile();
+    std::FILE *err = std::tmpfile();
+    int status = zorva_cli::run_cli({"--profile", "ann", "retry", smtp_host::provider_path()},
+                                    zorva_cli::CliSettings{}, out, err);
+    auto text_of = [](std::FILE *file) {
+        std::string text;
+        std::rewind(file);
+        char chunk[4096];
+        std::size_t got = 0;
+        while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+            text.append(chunk, got);
+        }
+        std::fclose(file);
+        return text;
+    };
+    std::string printed = text_of(out);
+    std::string complaints = text_of(err);
+    EXPECT_EQ(status, 0) << printed << complaints;
+    EXPECT_NE(printed.find("\ndelivered " + id + " <"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("ZorvaRetryOutbox returned 0: "), std::string::npos) << printed;
+    EXPECT_EQ(received().size(), 1u);
+    EXPECT_TRUE(outbox().empty());
 }
