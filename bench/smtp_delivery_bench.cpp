@@ -229,11 +229,11 @@ void send_through_provider(benchmark::State &state, std::size_t attachment_size)
 
 // Small messages: composed, queued, sent, removed, one connection each.
 void BM_SendMailMessagesPerSecond(benchmark::State &state) { send_through_provider(state, 0); }
-BENCHMARK(BM_SendMailMessagesPerSecond)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SendMailMessagesPerSecond)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The same with a 10 MB attachment, base64 in the message.
 void BM_SendMailTenMegabyteAttachment(benchmark::State &state) { send_through_provider(state, kLargeAttachment); }
-BENCHMARK(BM_SendMailTenMegabyteAttachment)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SendMailTenMegabyteAttachment)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Only the SMTP conversation of an already composed message with a 10 MB
 // attachment (dot-stuffing and line ends included).
@@ -312,7 +312,7 @@ void BM_SmtpTransferOfTenMegabyteAttachment(benchmark::State &state)
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
     state.counters["message_bytes"] = static_cast<double>(text.size());
 }
-BENCHMARK(BM_SmtpTransferOfTenMegabyteAttachment)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SmtpTransferOfTenMegabyteAttachment)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The yardstick: bytes copied through a plain loopback socket, the 10 MB
 // themselves (arg 0) and the size of the composed message (arg 1).
@@ -338,7 +338,7 @@ void BM_PlainSocketCopy(benchmark::State &state)
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
 }
-BENCHMARK(BM_PlainSocketCopy)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainSocketCopy)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

@@ -5,7 +5,8 @@ namespace provider {
 void DotStuffer::add(const char *data, std::size_t size, std::string &out)
 {
     out.reserve(out.size() + size + size / 32 + 8);
-    for (std::size_t i = 0; i < size; ++i) {
+    std::size_t i = 0;
+    while (i < size) {
         char c = data[i];
         if (c == '\n') {
             if (!after_cr_) {
@@ -13,12 +14,14 @@ void DotStuffer::add(const char *data, std::size_t size, std::string &out)
             }
             after_cr_ = false;
             line_start_ = true;
+            ++i;
             continue;
         }
         if (c == '\r') {
             out += "\r\n"; // a following LF belongs to it
             after_cr_ = true;
             line_start_ = true;
+            ++i;
             continue;
         }
         after_cr_ = false;
@@ -26,7 +29,13 @@ void DotStuffer::add(const char *data, std::size_t size, std::string &out)
             out += '.';
         }
         line_start_ = false;
-        out += c;
+        // The rest of the line as it is.
+        std::size_t end = i + 1;
+        while (end < size && data[end] != '\r' && data[end] != '\n') {
+            ++end;
+        }
+        out.append(data + i, end - i);
+        i = end;
     }
 }
 
