@@ -3,6 +3,7 @@
 // request's options. Besides not crashing, the client must never count a
 // message accepted unless it sent the whole message and its end marker, and
 // the reply reader must only hand out well-formed replies.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
