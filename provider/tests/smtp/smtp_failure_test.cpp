@@ -78,6 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"EveryRecipientRefused", "refuse-recipient bob@example.org", "", "TO|Bob|bob@example.org", 25,
                     false},
         FailureCase{"ClosedInData", "close-in-data", "", "TO|Bob|bob@example.org", 2, true},
+        FailureCase{"DroppedMidTransfer", "drop-mid-data 3000", "", "TO|Bob|bob@example.org", 2, false},
         FailureCase{"NeverAnswers", "silent", "", "TO|Bob|bob@example.org", 2, false},
         FailureCase{"ConnectionRefused", "accept", kClosedPort, "TO|Bob|bob@example.org", 2, false},
         FailureCase{"AuthRefused", "auth ann s3cret", "", "TO|Bob|bob@example.org", 3, false}),

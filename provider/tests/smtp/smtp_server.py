@@ -13,6 +13,7 @@ then arguments; no file means accept):
   refuse-recipient ADDRESS...     550 for RCPT TO of these addresses
   auth USER PASSWORD [MECHANISM]  require AUTH (PLAIN and LOGIN, or only the one named)
   close-in-data                   take the whole message, then drop the connection without a reply
+  drop-mid-data BYTES             reset the connection after BYTES bytes of the message
   silent                          accept the connection and never say anything
 
 Every message it accepts is written, before the 250, to DIR/messages/NNNN/:
@@ -118,6 +119,39 @@ class Silent(asyncio.Protocol):
         pass
 
 
+class DropMidData(asyncio.Protocol):
+    """Says yes to every command, then resets the connection part way into the data."""
+
+    def __init__(self, limit):
+        self.limit = limit
+        self.pending = b""
+        self.in_data = False
+        self.data_bytes = 0
+
+    def connection_made(self, transport):
+        self.transport = transport
+        transport.write(b"220 zorva-test-server ready\r\n")
+
+    def data_received(self, data):
+        if self.in_data:
+            self.data_bytes += len(data)
+            if self.data_bytes >= self.limit:
+                self.transport.abort()
+            return
+        self.pending += data
+        while b"\r\n" in self.pending and not self.in_data:
+            line, self.pending = self.pending.split(b"\r\n", 1)
+            if line.upper().startswith(b"EHLO"):
+                self.transport.write(b"250-zorva-test-server\r\n250 8BITMIME\r\n")
+            elif line.upper() == b"DATA":
+                self.transport.write(b"354 go on\r\n")
+                self.in_data = True
+                rest, self.pending = self.pending, b""
+                self.data_received(rest)
+            else:
+                self.transport.write(b"250 OK\r\n")
+
+
 def make_authenticator(user, password):
     def authenticate(server, session, envelope, mechanism, auth_data):
         given_user = auth_data.login.decode("utf-8", "replace")
@@ -131,6 +165,8 @@ def protocol_factory(folder):
         mode = read_mode(folder)
         if mode[0] == "silent":
             return Silent()
+        if mode[0] == "drop-mid-data":
+            return DropMidData(int(mode[1]))
         options = {}
         if mode[0] == "auth" and len(mode) >= 3:
             mechanisms = {"PLAIN", "LOGIN"}
