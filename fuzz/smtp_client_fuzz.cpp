@@ -1,6 +1,8 @@
-// The SMTP client against a fuzzed server: the input is what the server
-// says, handed over in pieces of fuzzed sizes, and its first byte picks the
-// request's options. Besides not crashing, the client must never count a
+// The SMTP client against a fuzzed server. The input's first byte picks
+// the request's options; then each byte below 128 makes the server say one
+// of a set of typical replies, and any other byte n is followed by n - 127
+// bytes the server says as they are, so both well-formed conversations and
+// garbage, in pieces of any size, come up quickly. Besides not crashing, the client must never count a
 // message accepted unless it sent the whole message and its end marker, and
 // the reply reader must only hand out well-formed replies.
 #include <algorithm>
@@ -17,6 +19,24 @@ namespace {
 const char kMessage[] = "Subject: fuzz\r\n\r\n.line\r\n..\r\n.\r\nlast";
 const char kWireEnd[] = "\r\n..line\r\n...\r\n..\r\nlast\r\n.\r\n";
 
+const char *const kReplies[] = {
+    "220 fuzz.example ready\r\n",
+    "250 OK\r\n",
+    "250-fuzz.example\r\n250-8BITMIME\r\n250 AUTH PLAIN LOGIN\r\n",
+    "250-fuzz.example\r\n250 AUTH LOGIN\r\n",
+    "354 go on\r\n",
+    "334 VXNlcm5hbWU6\r\n",
+    "235 2.7.0 ok\r\n",
+    "530 5.7.0 authentication required\r\n",
+    "535 5.7.8 bad credentials\r\n",
+    "550 5.1.1 no such user\r\n",
+    "451 4.3.0 try later\r\n",
+    "502 5.5.2 not implemented\r\n",
+    "221 bye\r\n",
+    "250-",
+    "\r\n",
+};
+
 class FuzzChannel : public provider::SmtpChannel {
   public:
     FuzzChannel(const std::uint8_t *data, std::size_t size) : data_(data), size_(size) {}
@@ -27,19 +47,25 @@ class FuzzChannel : public provider::SmtpChannel {
     }
     provider::NetStatus receive(char *buffer, std::size_t size, std::size_t &got) override
     {
+        got = 0;
         if (position_ >= size_) {
-            got = 0;
             return provider::NetStatus::Closed;
         }
-        // Each piece's length comes from the byte before it.
-        std::size_t piece = 1 + data_[position_++] % 64;
-        piece = std::min({piece, size, size_ - position_});
-        for (std::size_t i = 0; i < piece; ++i) {
-            buffer[i] = static_cast<char>(data_[position_ + i]);
+        std::uint8_t selector = data_[position_++];
+        std::string piece;
+        if (selector < 128) {
+            piece = kReplies[selector % (sizeof kReplies / sizeof kReplies[0])];
+        } else {
+            std::size_t length = std::min<std::size_t>(selector - 127u, size_ - position_);
+            piece.assign(reinterpret_cast<const char *>(data_ + position_), length);
+            position_ += length;
         }
-        position_ += piece;
-        got = piece;
-        return got == 0 ? provider::NetStatus::Closed : provider::NetStatus::Ok;
+        got = std::min(piece.size(), size);
+        piece.copy(buffer, got);
+        if (got == 0) {
+            return provider::NetStatus::TimedOut;
+        }
+        return provider::NetStatus::Ok;
     }
     std::string sent;
 
