@@ -200,6 +200,7 @@ CallOutcome SmtpTest::retry(unsigned flags, const std::string &password)
         outcome.printed = report.data();
         logoff(session, 0, 0, 0);
     }
+    smtp_host::free_library(module);
     return outcome;
 }
 

@@ -16,6 +16,8 @@ std::string provider_path();
 // The test server's folder (ZORVA_SMTP_TEST_SERVER), as this program names it.
 std::string server_folder();
 void set_environment(const std::string &name, const std::string &value);
+// Releases a library loaded with host_platform::load_library.
+void free_library(void *library);
 
 } // namespace smtp_host
 

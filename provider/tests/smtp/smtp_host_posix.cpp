@@ -1,5 +1,7 @@
 #include "smtp_host.h"
 
+#include <dlfcn.h>
+
 #include <cstdlib>
 #include <stdexcept>
 
@@ -23,5 +25,7 @@ void set_environment(const std::string &name, const std::string &value)
 {
     setenv(name.c_str(), value.c_str(), 1);
 }
+
+void free_library(void *library) { dlclose(library); }
 
 } // namespace smtp_host

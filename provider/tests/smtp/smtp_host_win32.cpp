@@ -50,4 +50,6 @@ void set_environment(const std::string &name, const std::string &value)
     SetEnvironmentVariableA(name.c_str(), value.c_str());
 }
 
+void free_library(void *library) { FreeLibrary(static_cast<HMODULE>(library)); }
+
 } // namespace smtp_host
