@@ -22,6 +22,7 @@ const SubcommandName kSubcommandNames[] = {
     {Subcommand::Version, "version"},
     {Subcommand::Register, "register"},
     {Subcommand::Unregister, "unregister"},
+    {Subcommand::Retry, "retry"},
 };
 
 std::optional<Subcommand> subcommand_named(const std::string &name)
@@ -58,6 +59,7 @@ const OptionRule kOptions[] = {
     {"--all", false, {Subcommand::Get}},
     {"--unread-only", false, {Subcommand::Get, Subcommand::Update, Subcommand::Delete}},
     {"--after", true, {Subcommand::Get, Subcommand::Update, Subcommand::Delete}},
+    {"--unconfirmed", false, {Subcommand::Retry}},
 };
 
 const OptionRule *option_named(const std::string &name)
@@ -127,6 +129,8 @@ bool take_option(const GivenOption &given, CommandLine *command, bool *peek_give
         command->unread_only = true;
     } else if (name == "--after") {
         command->after = value;
+    } else if (name == "--unconfirmed") {
+        command->resend_unconfirmed = true;
     }
     return true;
 }
@@ -234,8 +238,10 @@ bool parse_command_line(const std::vector<std::string> &args, CommandLine *comma
         command->new_subject = words.front();
         break;
     case Subcommand::Register:
+    case Subcommand::Retry:
         if (words.size() > 1) {
-            *error = "register takes at most one provider DLL path";
+            *error = std::string(subcommand_name(command->subcommand)) +
+                     " takes at most one provider DLL path";
             return false;
         }
         if (words.size() == 1) {

@@ -20,7 +20,8 @@ enum class Subcommand {
     AddressBook,
     Version,
     Register,
-    Unregister
+    Unregister,
+    Retry
 };
 
 // The subcommand's name on the command line, e.g. "addressbook".
@@ -49,8 +50,10 @@ struct CommandLine {
     bool all = false;
     // update
     std::string new_subject;
-    // register
+    // register, retry
     std::optional<std::string> provider_path;
+    // retry
+    bool resend_unconfirmed = false;
 };
 
 // Reads the arguments after the program name. Returns false with *error

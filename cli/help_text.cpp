@@ -64,6 +64,14 @@ const SubcommandHelp kSubcommands[] = {
      "zorva-mail unregister\n"
      "    Removes HKLM\\Software\\Clients\\Mail\\Zorva Mail and, if it is still the\n"
      "    default, gives the default back to the mail client registered before.\n"},
+    {Subcommand::Retry, "(provider)", "send what waits in our provider's outbox",
+     "zorva-mail retry [--unconfirmed] [PROVIDER-DLL]\n"
+     "    Loads our provider itself (not the library), logs on to the profile and\n"
+     "    calls its ZorvaRetryOutbox: every message the SMTP server did not accept\n"
+     "    is sent again, and each is reported: delivered, kept (with the server's\n"
+     "    words) or unconfirmed (its sending was cut off and the server may have it;\n"
+     "    sent again only with --unconfirmed). Without PROVIDER-DLL: zorva_provider.dll\n"
+     "    (libzorva_provider.so) beside zorva-mail.\n"},
 };
 
 const char kOptions[] =

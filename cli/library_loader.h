@@ -10,6 +10,8 @@ namespace zorva_cli {
 
 // zorva_mapi.dll, or libzorva_mapi.so natively.
 extern const char *const kLibraryFileName;
+// zorva_provider.dll, or libzorva_provider.so natively.
+extern const char *const kProviderLibraryFileName;
 
 // Loads a library by path; null with *error set on failure.
 void *load_library(const std::string &path, std::string *error);

@@ -7,6 +7,7 @@
 namespace zorva_cli {
 
 const char *const kLibraryFileName = "libzorva_mapi.so";
+const char *const kProviderLibraryFileName = "libzorva_provider.so";
 
 void *load_library(const std::string &path, std::string *error)
 {

@@ -5,6 +5,7 @@
 namespace zorva_cli {
 
 const char *const kLibraryFileName = "zorva_mapi.dll";
+const char *const kProviderLibraryFileName = "zorva_provider.dll";
 
 namespace {
 

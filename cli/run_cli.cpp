@@ -10,6 +10,7 @@
 #include "host_buffers.h"
 #include "library_loader.h"
 #include "list_texts.h"
+#include "retry_outbox.h"
 #include "subcommands.h"
 #include "zorva_exports.h"
 
@@ -128,6 +129,11 @@ int run_cli(const std::vector<std::string> &args, const CliSettings &settings, s
     case Subcommand::Register:
     case Subcommand::Unregister:
         return run_registry(command, settings, out, err);
+    case Subcommand::Retry:
+        return run_retry(command.provider_path.value_or(path_in_folder(program_folder(), kProviderLibraryFileName)),
+                         command.profile ? *command.profile : settings.profile.value_or(""),
+                         command.password ? *command.password : settings.password.value_or(""),
+                         command.resend_unconfirmed, out, err);
     default:
         break;
     }

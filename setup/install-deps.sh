@@ -16,7 +16,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   mingw-w64 g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine32
-  python3 python3-pefile
+  python3 python3-pefile python3-aiosmtpd
 )
 
 missing=()

@@ -1,4 +1,4 @@
-// The provider's twelve Simple MAPI functions, exported stdcall by their
+// The provider's twelve Simple MAPI functions and our ZorvaRetryOutbox, exported stdcall by their
 // plain names. Each runs its work inside a barrier: no exception ever
 // crosses into the host, and running out of memory is reported as such.
 #include <new>
@@ -148,4 +148,11 @@ PROVIDER_EXPORT MapiULong ZORVA_STDCALL MAPIResolveName(MapiHandle session, Mapi
     (void)ui;
     (void)reserved;
     return barrier([&] { return provider::resolve_name(session, name, flags, recipient); });
+}
+
+// Sends what waits in the outbox; zorva_outbox.h describes it.
+PROVIDER_EXPORT MapiULong ZORVA_STDCALL ZorvaRetryOutbox(MapiHandle session, MapiULong flags, char *report,
+                                                         MapiULong report_size)
+{
+    return barrier([&] { return provider::retry_outbox(session, flags, report, report_size); });
 }

@@ -82,6 +82,8 @@ class MailStore {
     MapiULong list(StoreFolder folder, std::vector<StoreEntry> &entries);
     // The file of a listed message.
     std::string message_path(StoreFolder folder, const StoreEntry &entry) const;
+    // The outbox folder, where a transport claims messages by renaming them.
+    std::string outbox_folder() const { return folder_path(StoreFolder::Outbox); }
     // Removes a message of the outbox, once a transport has sent it.
     MapiULong remove_outbox_message(const std::string &id);
 

@@ -17,6 +17,8 @@ MapiULong address(MapiHandle session, MapiULong edit_fields, MapiULong count, co
                   MapiULong flags, MapiULong *new_count, MapiRecipDesc **new_recipients);
 MapiULong resolve_name(MapiHandle session, const char *name, MapiULong flags, MapiRecipDesc **recipient);
 MapiULong details(MapiHandle session, const MapiRecipDesc *recipient, MapiULong flags);
+// Our own export: zorva_outbox.h.
+MapiULong retry_outbox(MapiHandle session, MapiULong flags, char *report, MapiULong report_size);
 
 } // namespace provider
 

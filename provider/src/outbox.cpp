@@ -1,6 +1,8 @@
 #include "outbox.h"
 
+#include "outbox_transport.h"
 #include "outgoing_mail.h"
+#include "smtp_settings.h"
 
 namespace provider {
 
@@ -22,9 +24,24 @@ std::string envelope_field(const std::vector<std::string> &addresses)
 MapiULong deliver(MailStore &store, const Profile &profile, const OutgoingMessage &message,
                   const std::vector<std::string> &addresses)
 {
-    (void)profile; // a transport sends from the profile's address
+    SmtpSettings settings;
+    std::string problem;
+    bool usable = read_smtp_settings(profile, settings, problem);
+    // The transport lock comes first, so no retry elsewhere takes the
+    // message between queueing and sending.
+    TransportLock lock;
+    bool locked = usable && settings.configured && lock.acquire(store, settings);
     std::string id;
-    return store_composed(store, StoreFolder::Outbox, message, envelope_field(addresses), false, false, id);
+    MapiULong result =
+        store_composed(store, StoreFolder::Outbox, message, envelope_field(addresses), false, false, id);
+    if (result != SUCCESS_SUCCESS || (usable && !settings.configured)) {
+        return result; // without a server the message waits for another transport
+    }
+    if (!locked) {
+        return MAPI_E_FAILURE; // queued; a retry sends it
+    }
+    OutboxDelivery delivery;
+    return send_queued(store, profile, settings, id, delivery);
 }
 
 } // namespace provider

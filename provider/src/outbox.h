@@ -1,6 +1,7 @@
-// Delivery to recipients outside the profile's own store. Today every such
-// message is queued in the store's outbox folder, where a transport picks
-// it up; a transport plugs in here.
+// Delivery to recipients outside the profile's own store. Every such
+// message is queued in the store's outbox folder first; when the profile
+// names an SMTP server it is sent at once (outbox_transport.h), and stays
+// queued for a retry when the server does not accept it.
 //
 // An outbox message is the message as it is to be transmitted (no Bcc
 // field), preceded by one field naming every envelope recipient:
@@ -23,7 +24,9 @@ namespace provider {
 extern const char *const kEnvelopeField;
 
 // Delivers a message to the given addresses (none of them the profile's
-// own). SUCCESS_SUCCESS once the message is safely queued.
+// own). SUCCESS_SUCCESS once the server accepted it, or, without a server,
+// once it is safely queued; otherwise the code of the failure, with the
+// message queued.
 MapiULong deliver(MailStore &store, const Profile &profile, const OutgoingMessage &message,
                   const std::vector<std::string> &addresses);
 

@@ -22,6 +22,8 @@ struct Profile {
     std::string user_address;
     bool has_password = false;
     std::string password;
+    // The password this session's logon gave, for a mail server that wants it.
+    std::string logon_password;
     std::string address_book;     // absolute; "" when the profile has none
     std::string attachment_folder; // absolute; "" for the system's temporary folder
     // Every key of the profile's section as written, for parts of the

@@ -66,6 +66,7 @@ MapiULong logon_profile(const std::string &name, const std::string &password, bo
         return MAPI_E_LOGIN_FAILURE;
     }
     profile = *found;
+    profile.logon_password = password;
     return SUCCESS_SUCCESS;
 }
 
