@@ -22,8 +22,9 @@ std::string envelope_field(const std::vector<std::string> &addresses)
 } // namespace
 
 MapiULong deliver(MailStore &store, const Profile &profile, const OutgoingMessage &message,
-                  const std::vector<std::string> &addresses)
+                  const std::vector<std::string> &addresses, bool &queued)
 {
+    queued = false;
     SmtpSettings settings;
     std::string problem;
     bool usable = read_smtp_settings(profile, settings, problem);
@@ -34,8 +35,12 @@ MapiULong deliver(MailStore &store, const Profile &profile, const OutgoingMessag
     std::string id;
     MapiULong result =
         store_composed(store, StoreFolder::Outbox, message, envelope_field(addresses), false, false, id);
-    if (result != SUCCESS_SUCCESS || (usable && !settings.configured)) {
-        return result; // without a server the message waits for another transport
+    if (result != SUCCESS_SUCCESS) {
+        return result;
+    }
+    queued = true;
+    if (usable && !settings.configured) {
+        return SUCCESS_SUCCESS; // without a server the message waits for another transport
     }
     if (!locked) {
         return MAPI_E_FAILURE; // queued; a retry sends it

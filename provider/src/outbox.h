@@ -25,10 +25,10 @@ extern const char *const kEnvelopeField;
 
 // Delivers a message to the given addresses (none of them the profile's
 // own). SUCCESS_SUCCESS once the server accepted it, or, without a server,
-// once it is safely queued; otherwise the code of the failure, with the
-// message queued.
+// once it is safely queued; otherwise the code of the failure. `queued`
+// tells whether the message is in the outbox, so that a retry sends it.
 MapiULong deliver(MailStore &store, const Profile &profile, const OutgoingMessage &message,
-                  const std::vector<std::string> &addresses);
+                  const std::vector<std::string> &addresses, bool &queued);
 
 } // namespace provider
 

@@ -56,17 +56,22 @@ MapiULong send_mail(MapiHandle session_handle, const MapiMessage *record, MapiUL
             remote.push_back(recipient.address);
         }
     }
-    // Others first: when that fails, nothing has been delivered at all.
+    // Others first. When that fails before the message is queued, nothing
+    // has been delivered at all and the host may send it again. Once it is
+    // queued a retry sends it, so the own copy is delivered as well and the
+    // host still hears of the failure.
+    MapiULong remote_result = SUCCESS_SUCCESS;
     if (!remote.empty()) {
-        result = deliver(session.store, session.profile, message, remote);
-        if (result != SUCCESS_SUCCESS) {
-            return result;
+        bool queued = false;
+        remote_result = deliver(session.store, session.profile, message, remote, queued);
+        if (remote_result != SUCCESS_SUCCESS && !queued) {
+            return remote_result;
         }
     }
     if (local) {
         result = deliver_local(session.store, session.profile, message);
     }
-    return result;
+    return remote_result != SUCCESS_SUCCESS ? remote_result : result;
 }
 
 } // namespace provider

@@ -1,6 +1,7 @@
 // A server that does not accept the message: the host hears of it, the
 // message stays whole in the outbox, and a retry delivers it once.
 #include <cstdio>
+#include <filesystem>
 
 #include "run_cli.h"
 #include "smtp_fixture.h"
@@ -83,6 +84,27 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"ConnectionRefused", "accept", kClosedPort, "TO|Bob|bob@example.org", 2, false},
         FailureCase{"AuthRefused", "auth ann s3cret", "", "TO|Bob|bob@example.org", 3, false}),
     [](const ::testing::TestParamInfo<FailureCase> &case_info) { return case_info.param.name; });
+
+// The own copy does not wait for the server: the remote one is queued and
+// goes with the retry, so nothing is lost when the host does not send again.
+TEST_F(SmtpTest, FailedDeliveryToOthersStillDeliversTheOwnCopy)
+{
+    set_mode("close-in-data");
+    CallOutcome sent = send("TO|Ann Lee|ann@example.com|TO|Bob|bob@example.org", "Both ways", "one copy each");
+    EXPECT_EQ(sent.code(), 2u) << sent.printed;
+    std::size_t own = 0;
+    for (const auto &entry : std::filesystem::directory_iterator(inbox_path())) {
+        own += entry.path().extension() == ".eml";
+    }
+    EXPECT_EQ(own, 1u);
+    ASSERT_EQ(outbox().size(), 1u);
+
+    set_mode("accept");
+    EXPECT_EQ(retry().result, 0);
+    std::vector<ReceivedMessage> messages = received();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].recipients, std::vector<std::string>{"bob@example.org"});
+}
 
 // A claimed message whose process died: the server may have it already.
 TEST_F(SmtpTest, UnconfirmedMessageIsReportedAndSentOnlyWhenAsked)
