@@ -19,6 +19,7 @@ import re
 import shutil
 import subprocess
 import sys
+import tempfile
 
 PROFILE = "tour"
 PASSWORD = "tour-secret"
@@ -127,7 +128,7 @@ LOGON_STEPS = [
 # failures, whose texts are our library's either way.
 TOUR = VERSION_STEPS + SEND_AND_READ_STEPS + MAINTENANCE_STEPS + LOGON_STEPS
 
-STEP_TIMEOUT_SECONDS = 30  # a Wine start included
+STEP_TIMEOUT_SECONDS = 20  # a cold Wine start included
 
 
 class TourFailed(Exception):
@@ -158,13 +159,18 @@ class Tour:
 
     def run(self, arguments, global_options=True):
         options = ["--profile", PROFILE, "--password", PASSWORD] if global_options else []
-        try:
-            done = subprocess.run(self.command + options + arguments, env=self.environment,
-                                  cwd=self.scratch, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
-                                  timeout=STEP_TIMEOUT_SECONDS)
-        except subprocess.TimeoutExpired:
-            raise TourFailed(f"no end after {STEP_TIMEOUT_SECONDS} s")
-        return done.returncode, done.stdout.decode("latin-1").replace("\r\n", "\n")
+        # Output into a file, not a pipe: Wine's background processes, which
+        # inherit it, would hold a pipe open after the program has ended.
+        with tempfile.TemporaryFile() as output:
+            try:
+                done = subprocess.run(self.command + options + arguments, env=self.environment,
+                                      cwd=self.scratch, stdout=output, stderr=subprocess.STDOUT,
+                                      timeout=STEP_TIMEOUT_SECONDS)
+            except subprocess.TimeoutExpired:
+                raise TourFailed(f"no end after {STEP_TIMEOUT_SECONDS} s")
+            output.seek(0)
+            printed = output.read()
+        return done.returncode, printed.decode("latin-1").replace("\r\n", "\n")
 
     def filled(self, text, escape):
         def value(match):
@@ -242,14 +248,25 @@ def main():
             tour.environment.pop("WINEDLLOVERRIDES", None)  # Wine's own MAPI32.DLL
             # A run killed before its unregister left the registration behind.
             tour.run(["unregister"], global_options=False)
+            registered = False
             try:
                 tour.step("register our provider", ["register", provider], 0,
                           [r"^registered HKLM\\Software\\Clients\\Mail\\Zorva Mail with DLLPath and DLLPathEx "
-                           + re.escape(provider) + "$"], [], global_options=False)
+                           + re.escape(provider) + "$",
+                           r'^the default mail client is now "Zorva Mail" \(before it: (?P<previous_client>[^\n]+)\)$'],
+                          [], global_options=False)
+                registered = True
                 tour.steps(TOUR)
             finally:
-                tour.step("unregister it", ["unregister"], 0,
-                          [r"^removed HKLM\\Software\\Clients\\Mail\\Zorva Mail$"], [], global_options=False)
+                if registered:
+                    previous = tour.values["previous_client"]
+                    restored = ("there is no default mail client again, as before" if previous == "none"
+                                else f"the default mail client is {previous} again")
+                    tour.step("unregister it", ["unregister"], 0,
+                              [r"^removed HKLM\\Software\\Clients\\Mail\\Zorva Mail$",
+                               "^" + re.escape(restored) + "$"], [], global_options=False)
+                else:
+                    tour.run(["unregister"], global_options=False)
     except TourFailed as failure:
         print(f"FAILED: {failure}", flush=True)
         return 1
