@@ -69,6 +69,8 @@ SEND_AND_READ_STEPS = [
       r'attachments "{attachment_file}"', r"^SENDMAIL returned 0: sent$"], []),
     ("the inbox lists it", ["inbox"], 0,
      [rf"^(?P<first_id>{ID})\t{WHEN}\tQuarterly figures$", r"^INBOX returned 0: listed$"], []),
+    ("no profile given: the file's default one", ["--profile", "", "inbox"], 0,
+     [r'INBOX\(profile ""', r"^{first_id}\t" + WHEN + r"\tQuarterly figures$"], []),
     ("get --peek reports it", ["get", "--peek"], 0,
      [r'mode "P"', r"^message ID: {first_id}$", r"^MAILMESSAGE$", rf"^From:{USER}$",
       rf"^Address:{re.escape(ADDRESS)}$", rf"^Date Received:{WHEN}$",
