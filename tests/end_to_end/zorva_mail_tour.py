@@ -8,7 +8,7 @@ and printed output checked.
 
 The scratch folder is wiped at the start. How the library finds MAPI32.DLL
 is the caller's environment (the library path natively; under Wine the
-provider copied as MAPI32.DLL, or Wine's own MAPI32.DLL with --register,
+provider copied as MAPI32.DLL beside the program, or Wine's own MAPI32.DLL with --register,
 which makes our provider the prefix's mail client for the tour and
 unregisters it afterwards, whatever happened). --windows: the program sees
 Windows paths (Wine's drive Z: is the Unix root).
@@ -126,8 +126,7 @@ LOGON_STEPS = [
      [r"^message ID: \d"]),
 ]
 
-# Through Wine's own MAPI32.DLL the tour is all of it but the logon
-# failures, whose texts are our library's either way.
+# The whole tour, the same on every route to the provider.
 TOUR = VERSION_STEPS + SEND_AND_READ_STEPS + MAINTENANCE_STEPS + LOGON_STEPS
 
 STEP_TIMEOUT_SECONDS = 20  # a cold Wine start included
