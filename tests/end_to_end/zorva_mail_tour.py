@@ -7,10 +7,10 @@ and printed output checked.
                        -- [EMULATOR...] ZORVA-MAIL
 
 The scratch folder is wiped at the start. How the library finds MAPI32.DLL
-is the caller's environment (the library path natively; under Wine the
-provider copied as MAPI32.DLL beside the program, or Wine's own MAPI32.DLL with --register,
-which makes our provider the prefix's mail client for the tour and
-unregisters it afterwards, whatever happened). --windows: the program sees
+is the caller's environment: the library path natively; under Wine the
+provider copied as MAPI32.DLL beside the program, or, with --register, Wine's
+own MAPI32.DLL, our provider made the prefix's mail client for the tour and
+unregistered afterwards, whatever happened. --windows: the program sees
 Windows paths (Wine's drive Z: is the Unix root).
 """
 import argparse
