@@ -166,7 +166,7 @@ void SmtpTest::write_profile(const std::string &extra_lines, const std::string &
                "smtp_port = " +
                    (port.empty() ? port_ : port) +
                    "\n"
-                   "smtp_timeout = 1.5\n" +
+                   "smtp_timeout = 3\n" +
                    extra_lines);
 }
 
