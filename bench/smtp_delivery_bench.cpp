@@ -237,21 +237,6 @@ BENCHMARK(BM_SendMailTenMegabyteAttachment)->Unit(benchmark::kMillisecond)->UseR
 
 // Only the SMTP conversation of an already composed message with a 10 MB
 // attachment (dot-stuffing and line ends included).
-class TextMessage : public provider::MessageSource {
-  public:
-    explicit TextMessage(const std::string &text) : text_(text) {}
-    bool read(char *buffer, std::size_t size, std::size_t &got) override
-    {
-        got = std::min(size, text_.size() - position_);
-        text_.copy(buffer, got, position_);
-        position_ += got;
-        return true;
-    }
-
-  private:
-    const std::string &text_;
-    std::size_t position_ = 0;
-};
 
 class ConnectionChannel : public provider::SmtpChannel {
   public:
@@ -302,7 +287,7 @@ void BM_SmtpTransferOfTenMegabyteAttachment(benchmark::State &state)
         request.client_name = "bench.example";
         request.sender = "ann@example.com";
         request.recipients = {"bob@example.org"};
-        TextMessage source(text);
+        provider::TextSource source(text);
         if (client.send_message(request, source).result != provider::SmtpResult::Accepted) {
             state.SkipWithError("not accepted");
             break;

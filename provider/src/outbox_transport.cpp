@@ -45,36 +45,6 @@ class ConnectionChannel : public SmtpChannel {
     int timeout_ms_;
 };
 
-class TextSource : public MessageSource {
-  public:
-    TextSource(const std::string &text, std::size_t start) : text_(text), position_(start) {}
-    bool read(char *buffer, std::size_t size, std::size_t &got) override
-    {
-        got = std::min(size, text_.size() - position_);
-        text_.copy(buffer, got, position_);
-        position_ += got;
-        return true;
-    }
-
-  private:
-    const std::string &text_;
-    std::size_t position_;
-};
-
-const char *connect_words(NetStatus status)
-{
-    switch (status) {
-    case NetStatus::NotFound:
-        return "host not found";
-    case NetStatus::Refused:
-        return "connection refused";
-    case NetStatus::TimedOut:
-        return "timed out";
-    default:
-        return "network error";
-    }
-}
-
 MapiULong result_code(SmtpResult result)
 {
     switch (result) {
@@ -164,7 +134,7 @@ MapiULong send_queued(MailStore &store, const Profile &profile, const SmtpSettin
     Connection connection = Connection::open(settings.host, settings.port, settings.timeout_ms, status);
     if (!connection.is_open()) {
         delivery.detail = "cannot connect to " + settings.host + " port " + std::to_string(settings.port) + ": " +
-                          connect_words(status);
+                          net_words(status);
         return put_back(MAPI_E_FAILURE);
     }
     ConnectionChannel channel(connection, settings.timeout_ms);

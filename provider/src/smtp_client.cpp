@@ -1,5 +1,7 @@
 #include "smtp_client.h"
 
+#include <algorithm>
+
 #include "mime_codecs.h"
 #include "mime_headers.h"
 #include "smtp_data.h"
@@ -10,6 +12,13 @@ namespace {
 
 // Data is read and sent in pieces of this size.
 constexpr std::size_t kDataPiece = 65536;
+
+std::string reply_words(const SmtpReply &reply) { return std::to_string(reply.code) + " " + reply.text(); }
+
+// A refusal that says authentication is needed or failed.
+bool is_auth_refusal(int code) { return code == 530 || code == 534 || code == 535 || code == 538; }
+
+} // namespace
 
 const char *net_words(NetStatus status)
 {
@@ -30,12 +39,13 @@ const char *net_words(NetStatus status)
     return "network error";
 }
 
-std::string reply_words(const SmtpReply &reply) { return std::to_string(reply.code) + " " + reply.text(); }
-
-// A refusal that says authentication is needed or failed.
-bool is_auth_refusal(int code) { return code == 530 || code == 534 || code == 535 || code == 538; }
-
-} // namespace
+bool TextSource::read(char *buffer, std::size_t size, std::size_t &got)
+{
+    got = std::min(size, text_.size() - position_);
+    text_.copy(buffer, got, position_);
+    position_ += got;
+    return true;
+}
 
 SmtpExtensions parse_extensions(const SmtpReply &ehlo_reply)
 {

@@ -34,6 +34,20 @@ class MessageSource {
     virtual bool read(char *buffer, std::size_t size, std::size_t &got) = 0;
 };
 
+// A message held in memory, from `start` on.
+class TextSource : public MessageSource {
+  public:
+    explicit TextSource(const std::string &text, std::size_t start = 0) : text_(text), position_(start) {}
+    bool read(char *buffer, std::size_t size, std::size_t &got) override;
+
+  private:
+    const std::string &text_;
+    std::size_t position_;
+};
+
+// What a network failure is, in words for a report.
+const char *net_words(NetStatus status);
+
 struct SmtpRequest {
     std::string client_name; // what EHLO names
     std::string sender;      // MAIL FROM

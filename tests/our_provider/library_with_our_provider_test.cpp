@@ -17,6 +17,7 @@
 
 #include "host_platform.h"
 #include "provider_fixture.h"
+#include "test_files.h"
 #include "zorva_library.h"
 
 namespace fs = std::filesystem;
@@ -26,32 +27,6 @@ namespace {
 const std::size_t kIdSize = 512;
 const std::size_t kReportSize = 32768;
 const std::size_t kAddressesSize = 8192;
-
-std::string read_file(const fs::path &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void write_file(const fs::path &path, const std::string &bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-// Every byte value, then a pseudo-random tail.
-std::string binary_bytes(std::size_t size)
-{
-    std::string bytes(size, '\0');
-    unsigned value = 7;
-    for (std::size_t i = 0; i < size; ++i) {
-        value = value * 1103515245u + 12345u;
-        bytes[i] = static_cast<char>(i < 256 ? i : (value >> 16) & 0xFF);
-    }
-    return bytes;
-}
 
 // A JSON string of host bytes; bytes above 127 are the Windows-1252
 // characters of the same value for the ones the tests use (Latin-1 letters).
@@ -109,8 +84,8 @@ class OurProviderTest : public ::testing::Test {
         folder_ = fs::absolute(::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(folder_);
         fs::create_directories(folder_ / "store");
-        write_file(folder_ / "addressbook.txt", "Ann Lee <ann@example.com>\nBob Roe <bob@example.com>\n");
-        write_file(folder_ / "zorva_provider.ini", "default_profile = ann\n"
+        write_file((folder_ / "addressbook.txt").string(), "Ann Lee <ann@example.com>\nBob Roe <bob@example.com>\n");
+        write_file((folder_ / "zorva_provider.ini").string(), "default_profile = ann\n"
                                                    "[profile ann]\n"
                                                    "store = store\n"
                                                    "name = Ann Lee\n"
@@ -134,7 +109,7 @@ class OurProviderTest : public ::testing::Test {
     std::string file(const std::string &name, const std::string &bytes)
     {
         fs::path path = files_ / name;
-        write_file(path, bytes);
+        write_file(path.string(), bytes);
         return path.string();
     }
 
@@ -399,7 +374,7 @@ TEST_F(OurProviderTest, StoreFilesForTheMimeCheck)
                     (i + 1 < sent.size() ? ",\n" : "\n");
     }
     manifest += "]\n";
-    write_file(folder_ / "manifest.json", manifest);
+    write_file((folder_ / "manifest.json").string(), manifest);
     EXPECT_EQ(walk().size(), 2u);
 }
 

@@ -25,9 +25,17 @@ class Connection {
     Connection() = default;
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;
-    Connection(Connection &&other) noexcept;
-    Connection &operator=(Connection &&other) noexcept;
-    ~Connection();
+    Connection(Connection &&other) noexcept : handle_(other.handle_) { other.handle_ = kClosed; }
+    Connection &operator=(Connection &&other) noexcept
+    {
+        if (this != &other) {
+            close();
+            handle_ = other.handle_;
+            other.handle_ = kClosed;
+        }
+        return *this;
+    }
+    ~Connection() { close(); }
 
     // Connects to host (a name or a numeric address) and port.
     static Connection open(const std::string &host, std::uint16_t port, int timeout_ms, NetStatus &status);

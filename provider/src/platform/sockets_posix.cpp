@@ -85,20 +85,6 @@ int connect_one(const addrinfo &address, int timeout_ms, NetStatus &status)
 
 } // namespace
 
-Connection::Connection(Connection &&other) noexcept : handle_(other.handle_) { other.handle_ = kClosed; }
-
-Connection &Connection::operator=(Connection &&other) noexcept
-{
-    if (this != &other) {
-        close();
-        handle_ = other.handle_;
-        other.handle_ = kClosed;
-    }
-    return *this;
-}
-
-Connection::~Connection() { close(); }
-
 Connection Connection::open(const std::string &host, std::uint16_t port, int timeout_ms, NetStatus &status)
 {
     Connection connection;

@@ -82,20 +82,6 @@ unsigned CallOutcome::code() const
     return at == std::string::npos ? 0u : static_cast<unsigned>(std::stoul(printed.substr(at + 14)));
 }
 
-std::string read_file(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void write_file(const std::string &path, const std::string &bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
 std::string lf_lines(const std::string &text)
 {
     std::string lines;
@@ -106,17 +92,6 @@ std::string lf_lines(const std::string &text)
         lines += text[i];
     }
     return lines;
-}
-
-std::string binary_bytes(std::size_t size, unsigned seed)
-{
-    std::string bytes(size, '\0');
-    unsigned value = seed;
-    for (std::size_t i = 0; i < size; ++i) {
-        value = value * 1103515245u + 12345u;
-        bytes[i] = static_cast<char>(i < 256 ? i : (value >> 16) & 0xFF);
-    }
-    return bytes;
 }
 
 void SmtpTest::SetUp()
@@ -139,7 +114,7 @@ void SmtpTest::SetUp()
         }
     }
     write_profile("");
-    smtp_host::set_environment("ZORVA_PROVIDER_CONFIG", (fs::path(scratch_) / "zorva_provider.ini").string());
+    host_platform::set_environment("ZORVA_PROVIDER_CONFIG", (fs::path(scratch_) / "zorva_provider.ini").string());
     smtp_host::use_our_provider();
 }
 

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "test_files.h"
+
 // A message as the server received and Python's email package parsed it.
 struct ReceivedPart {
     std::string content_type;
@@ -34,8 +36,6 @@ struct CallOutcome {
     unsigned code() const;
 };
 
-std::string read_file(const std::string &path);
-void write_file(const std::string &path, const std::string &bytes);
 // CR LF as LF, for comparing text bodies with what the host handed over.
 std::string lf_lines(const std::string &text);
 
@@ -71,7 +71,5 @@ class SmtpTest : public ::testing::Test {
     std::string port_;
 };
 
-// Bytes of every value 0..255, then pseudo-random ones.
-std::string binary_bytes(std::size_t size, unsigned seed = 7);
 
 #endif

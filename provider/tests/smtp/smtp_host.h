@@ -1,5 +1,5 @@
 // What the SMTP tests need from the system beyond the shared test host:
-// making our provider the MAPI32.DLL the library loads, the environment,
+// making our provider the MAPI32.DLL the library loads,
 // and where the built provider and the test server's folder are.
 // smtp_host_posix.cpp and smtp_host_win32.cpp implement it.
 #ifndef ZORVA_PROVIDER_TESTS_SMTP_HOST_H
@@ -15,7 +15,6 @@ void use_our_provider();
 std::string provider_path();
 // The test server's folder (ZORVA_SMTP_TEST_SERVER), as this program names it.
 std::string server_folder();
-void set_environment(const std::string &name, const std::string &value);
 // Releases a library loaded with host_platform::load_library.
 void free_library(void *library);
 

@@ -21,11 +21,6 @@ std::string server_folder()
     return folder;
 }
 
-void set_environment(const std::string &name, const std::string &value)
-{
-    setenv(name.c_str(), value.c_str(), 1);
-}
-
 void free_library(void *library) { dlclose(library); }
 
 } // namespace smtp_host

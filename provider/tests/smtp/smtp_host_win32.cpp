@@ -45,11 +45,6 @@ std::string server_folder()
     return std::string("Z:") + std::string(value, length);
 }
 
-void set_environment(const std::string &name, const std::string &value)
-{
-    SetEnvironmentVariableA(name.c_str(), value.c_str());
-}
-
 void free_library(void *library) { FreeLibrary(static_cast<HMODULE>(library)); }
 
 } // namespace smtp_host
