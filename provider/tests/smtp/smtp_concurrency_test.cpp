@@ -17,17 +17,6 @@ namespace {
 
 constexpr int kMessages = 8;
 
-template <typename Fn> Fn find(void *module, const char *name)
-{
-    void *address = host_platform::find_function(module, name);
-    if (address == nullptr) {
-        throw std::runtime_error(std::string("provider lacks ") + name);
-    }
-    Fn function;
-    std::memcpy(&function, &address, sizeof function);
-    return function;
-}
-
 } // namespace
 
 TEST_F(SmtpTest, SendingWhileRetryingDeliversEachMessageOnce)

@@ -46,17 +46,6 @@ std::vector<std::string> sorted_names(const std::string &folder)
     return names;
 }
 
-template <typename Fn> Fn find(void *module, const char *name)
-{
-    void *address = host_platform::find_function(module, name);
-    if (address == nullptr) {
-        throw std::runtime_error(std::string("provider lacks ") + name);
-    }
-    Fn function;
-    std::memcpy(&function, &address, sizeof function);
-    return function;
-}
-
 bool same_ignoring_case(const std::string &a, const std::string &b)
 {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -74,6 +63,15 @@ std::string ReceivedMessage::header(const std::string &name) const
         }
     }
     return "";
+}
+
+void *provider_function(void *module, const char *name)
+{
+    void *address = host_platform::find_function(module, name);
+    if (address == nullptr) {
+        throw std::runtime_error(std::string("provider lacks ") + name);
+    }
+    return address;
 }
 
 unsigned CallOutcome::code() const

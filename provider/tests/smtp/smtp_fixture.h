@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,17 @@ struct CallOutcome {
 
 // CR LF as LF, for comparing text bodies with what the host handed over.
 std::string lf_lines(const std::string &text);
+
+// A function of a library loaded with host_platform::load_library; throws
+// when the library lacks it.
+void *provider_function(void *module, const char *name);
+template <typename Fn> Fn find(void *module, const char *name)
+{
+    void *address = provider_function(module, name);
+    Fn function;
+    std::memcpy(&function, &address, sizeof function);
+    return function;
+}
 
 class SmtpTest : public ::testing::Test {
   protected:

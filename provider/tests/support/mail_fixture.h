@@ -13,9 +13,8 @@
 
 #include "message_copy.h"
 #include "provider_library.h"
+#include "test_files.h"
 
-std::string read_file(const std::string &path);
-void write_file(const std::string &path, const std::string &bytes);
 bool file_exists(const std::string &path);
 // The names in a folder, sorted; none when it does not exist.
 std::vector<std::string> folder_names(const std::string &path);
@@ -120,7 +119,5 @@ class ProviderFixture : public ::testing::Test {
     std::vector<MapiHandle> sessions_;
 };
 
-// Bytes of every value 0..255 and then some, for attachments.
-std::string binary_bytes(std::size_t size, unsigned seed = 1);
 
 #endif
