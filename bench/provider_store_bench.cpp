@@ -4,7 +4,6 @@
 // 10 MB file set against a plain copy of the same bytes.
 #include <benchmark/benchmark.h>
 
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -21,34 +20,13 @@
 #include <vector>
 
 #include "mapi/simple_mapi.h"
+#include "provider_library.h"
+#include "test_host.h"
 
 namespace {
 
 constexpr std::size_t kAttachmentSize = 10 * 1024 * 1024;
 const char *const kUserAddress = "bench@example.com";
-
-// The provider's functions, from one load kept for the whole program.
-struct Provider {
-    void *library = nullptr;
-    LPMAPILOGON logon = nullptr;
-    LPMAPILOGOFF logoff = nullptr;
-    LPMAPISENDMAIL send_mail = nullptr;
-    LPMAPIFINDNEXT find_next = nullptr;
-    LPMAPIREADMAIL read_mail = nullptr;
-    LPMAPIDELETEMAIL delete_mail = nullptr;
-    LPMAPIFREEBUFFER free_buffer = nullptr;
-};
-
-template <typename Function> bool bind(void *library, const char *name, Function &function)
-{
-    void *address = dlsym(library, name);
-    if (address == nullptr) {
-        std::fprintf(stderr, "%s: %s\n", ZORVA_PROVIDER_LIBRARY, name);
-        return false;
-    }
-    function = reinterpret_cast<Function>(address);
-    return true;
-}
 
 // The temporary folder with the configuration, the stores and the files.
 // An inbox of a given size, filled at its first use and kept to the end.
@@ -59,7 +37,8 @@ struct FilledStore {
 
 struct Workspace {
     std::filesystem::path root;
-    Provider provider;
+    // The provider, from one load kept for the whole program.
+    std::unique_ptr<ProviderLibrary> provider;
     std::string attachment; // a file of kAttachmentSize random bytes
     std::map<std::string, std::unique_ptr<FilledStore>> stores; // by profile
 };
@@ -107,19 +86,13 @@ bool set_up_workspace()
         return false;
     }
 
-    Provider &provider = space.provider;
-    provider.library = dlopen(ZORVA_PROVIDER_LIBRARY, RTLD_NOW | RTLD_LOCAL);
-    if (provider.library == nullptr) {
-        std::fprintf(stderr, "%s\n", dlerror());
+    try {
+        space.provider = std::make_unique<ProviderLibrary>(test_host::provider_library_path());
+    } catch (const std::exception &problem) {
+        std::fprintf(stderr, "%s\n", problem.what());
         return false;
     }
-    return bind(provider.library, "MAPILogon", provider.logon) &&
-           bind(provider.library, "MAPILogoff", provider.logoff) &&
-           bind(provider.library, "MAPISendMail", provider.send_mail) &&
-           bind(provider.library, "MAPIFindNext", provider.find_next) &&
-           bind(provider.library, "MAPIReadMail", provider.read_mail) &&
-           bind(provider.library, "MAPIDeleteMail", provider.delete_mail) &&
-           bind(provider.library, "MAPIFreeBuffer", provider.free_buffer);
+    return true;
 }
 
 // A writable copy of a text, as a host passes it.
@@ -153,7 +126,7 @@ MapiULong send_to_self(MapiHandle session, const std::string &subject, const std
         message.nFileCount = 1;
         message.lpFiles = &file;
     }
-    return workspace().provider.send_mail(session, 0, &message, 0, 0);
+    return workspace().provider->functions().MAPISendMail(session, 0, &message, 0, 0);
 }
 
 bool read_file(const std::string &path, std::string &bytes)
@@ -176,16 +149,16 @@ FilledStore *filled_store(const std::string &name, int messages)
     if (found != stores.end()) {
         return found->second.get();
     }
-    const Provider &provider = workspace().provider;
+    const ProviderFunctions &provider = workspace().provider->functions();
     HostText profile(name), password("");
     MapiHandle first_session = 0;
-    if (provider.logon(0, profile.get(), password.get(), MAPI_NEW_SESSION, 0, &first_session) != SUCCESS_SUCCESS) {
+    if (provider.MAPILogon(0, profile.get(), password.get(), MAPI_NEW_SESSION, 0, &first_session) != SUCCESS_SUCCESS) {
         return nullptr;
     }
     MapiULong sent = send_to_self(first_session, "Quarterly figures", std::string(2000, 'n'), "");
     char id[MAPI_MESSAGE_ID_SIZE] = "";
-    MapiULong listed = provider.find_next(first_session, 0, nullptr, id, 0, 0, id);
-    provider.logoff(first_session, 0, 0, 0);
+    MapiULong listed = provider.MAPIFindNext(first_session, 0, nullptr, id, 0, 0, id);
+    provider.MAPILogoff(first_session, 0, 0, 0);
     const std::filesystem::path store_folder = workspace().root / name;
     std::string bytes;
     if (sent != SUCCESS_SUCCESS || listed != SUCCESS_SUCCESS ||
@@ -205,15 +178,15 @@ FilledStore *filled_store(const std::string &name, int messages)
     }
 
     auto store = std::make_unique<FilledStore>();
-    if (provider.logon(0, profile.get(), password.get(), MAPI_NEW_SESSION, 0, &store->session) != SUCCESS_SUCCESS) {
+    if (provider.MAPILogon(0, profile.get(), password.get(), MAPI_NEW_SESSION, 0, &store->session) != SUCCESS_SUCCESS) {
         return nullptr;
     }
     id[0] = '\0';
-    while (provider.find_next(store->session, 0, nullptr, id, 0, 0, id) == SUCCESS_SUCCESS) {
+    while (provider.MAPIFindNext(store->session, 0, nullptr, id, 0, 0, id) == SUCCESS_SUCCESS) {
         store->ids.emplace_back(id);
     }
     if (store->ids.size() != static_cast<std::size_t>(messages)) {
-        provider.logoff(store->session, 0, 0, 0);
+        provider.MAPILogoff(store->session, 0, 0, 0);
         return nullptr;
     }
     return (stores[name] = std::move(store)).get();
@@ -236,10 +209,11 @@ const FilledStore *thinned_store_for(benchmark::State &state)
     const int messages = static_cast<int>(state.range(0));
     FilledStore *store = filled_store("thinned" + std::to_string(messages), messages);
     if (store != nullptr && store->ids.size() == static_cast<std::size_t>(messages)) {
+        const LPMAPIDELETEMAIL delete_mail = workspace().provider->functions().MAPIDeleteMail;
         const std::size_t half = store->ids.size() / 2;
         for (std::size_t i = 0; i < half && store != nullptr; ++i) {
             HostText id(store->ids[i]);
-            if (workspace().provider.delete_mail(store->session, 0, id.get(), 0, 0) != SUCCESS_SUCCESS) {
+            if (delete_mail(store->session, 0, id.get(), 0, 0) != SUCCESS_SUCCESS) {
                 store = nullptr;
             }
         }
@@ -265,7 +239,7 @@ void FindNextStep(benchmark::State &state)
     const MapiULong flags = state.range(2) != 0 ? MAPI_UNREAD_ONLY : 0;
     HostText seed(store->ids[seed_at]);
     char found[MAPI_MESSAGE_ID_SIZE];
-    const LPMAPIFINDNEXT find_next = workspace().provider.find_next;
+    const LPMAPIFINDNEXT find_next = workspace().provider->functions().MAPIFindNext;
     for (auto _ : state) {
         if (find_next(store->session, 0, nullptr, seed.get(), flags, 0, found) != SUCCESS_SUCCESS) {
             state.SkipWithError("MAPIFindNext failed");
@@ -288,7 +262,7 @@ void FindFirstAfterDeletes(benchmark::State &state)
         return;
     }
     char found[MAPI_MESSAGE_ID_SIZE];
-    const LPMAPIFINDNEXT find_next = workspace().provider.find_next;
+    const LPMAPIFINDNEXT find_next = workspace().provider->functions().MAPIFindNext;
     for (auto _ : state) {
         if (find_next(store->session, 0, nullptr, nullptr, 0, 0, found) != SUCCESS_SUCCESS) {
             state.SkipWithError("MAPIFindNext failed");
@@ -310,7 +284,7 @@ void FindNextWalk(benchmark::State &state)
     if (store == nullptr) {
         return;
     }
-    const LPMAPIFINDNEXT find_next = workspace().provider.find_next;
+    const LPMAPIFINDNEXT find_next = workspace().provider->functions().MAPIFindNext;
     char id[MAPI_MESSAGE_ID_SIZE];
     for (auto _ : state) {
         id[0] = '\0';
@@ -339,16 +313,16 @@ void ReadMail(benchmark::State &state)
     }
     const MapiULong flags = MAPI_PEEK | (state.range(1) != 0 ? MAPI_ENVELOPE_ONLY : 0);
     HostText id(store->ids[store->ids.size() / 2]);
-    const Provider &provider = workspace().provider;
+    const ProviderFunctions &provider = workspace().provider->functions();
     for (auto _ : state) {
         MapiMessage *message = nullptr;
-        if (provider.read_mail(store->session, 0, id.get(), flags, 0, &message) != SUCCESS_SUCCESS ||
+        if (provider.MAPIReadMail(store->session, 0, id.get(), flags, 0, &message) != SUCCESS_SUCCESS ||
             message == nullptr || (message->flFlags & MAPI_UNREAD) == 0) {
             state.SkipWithError("MAPIReadMail failed, or marked the message read");
             break;
         }
         benchmark::DoNotOptimize(message->lpszSubject);
-        provider.free_buffer(message);
+        provider.MAPIFreeBuffer(message);
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
 }
@@ -358,10 +332,10 @@ void ReadMail(benchmark::State &state)
 // and added to the inbox. The message is deleted again outside the timing.
 void SendTenMegabytes(benchmark::State &state)
 {
-    const Provider &provider = workspace().provider;
+    const ProviderFunctions &provider = workspace().provider->functions();
     HostText profile("compose"), password("");
     MapiHandle session = 0;
-    if (provider.logon(0, profile.get(), password.get(), MAPI_NEW_SESSION, 0, &session) != SUCCESS_SUCCESS) {
+    if (provider.MAPILogon(0, profile.get(), password.get(), MAPI_NEW_SESSION, 0, &session) != SUCCESS_SUCCESS) {
         state.SkipWithError("MAPILogon failed");
         return;
     }
@@ -374,15 +348,15 @@ void SendTenMegabytes(benchmark::State &state)
         }
         state.PauseTiming();
         id[0] = '\0';
-        bool removed = provider.find_next(session, 0, nullptr, id, 0, 0, id) == SUCCESS_SUCCESS &&
-                       provider.delete_mail(session, 0, id, 0, 0) == SUCCESS_SUCCESS;
+        bool removed = provider.MAPIFindNext(session, 0, nullptr, id, 0, 0, id) == SUCCESS_SUCCESS &&
+                       provider.MAPIDeleteMail(session, 0, id, 0, 0) == SUCCESS_SUCCESS;
         state.ResumeTiming();
         if (!removed) {
             state.SkipWithError("the sent message could not be deleted");
             break;
         }
     }
-    provider.logoff(session, 0, 0, 0);
+    provider.MAPILogoff(session, 0, 0, 0);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kAttachmentSize));
 }
 
@@ -391,29 +365,29 @@ void SendTenMegabytes(benchmark::State &state)
 // so this is what reading and taking the message apart costs.
 void ReadTenMegabyteMessage(benchmark::State &state)
 {
-    const Provider &provider = workspace().provider;
+    const ProviderFunctions &provider = workspace().provider->functions();
     HostText profile("compose"), password("");
     MapiHandle session = 0;
     char id[MAPI_MESSAGE_ID_SIZE] = "";
-    if (provider.logon(0, profile.get(), password.get(), MAPI_NEW_SESSION, 0, &session) != SUCCESS_SUCCESS ||
+    if (provider.MAPILogon(0, profile.get(), password.get(), MAPI_NEW_SESSION, 0, &session) != SUCCESS_SUCCESS ||
         send_to_self(session, "Figures", "The figures are attached.", workspace().attachment) != SUCCESS_SUCCESS ||
-        provider.find_next(session, 0, nullptr, id, 0, 0, id) != SUCCESS_SUCCESS) {
+        provider.MAPIFindNext(session, 0, nullptr, id, 0, 0, id) != SUCCESS_SUCCESS) {
         state.SkipWithError("the message could not be sent");
-        provider.logoff(session, 0, 0, 0);
+        provider.MAPILogoff(session, 0, 0, 0);
         return;
     }
     const MapiULong flags = MAPI_PEEK | (state.range(0) != 0 ? MAPI_ENVELOPE_ONLY : MAPI_SUPPRESS_ATTACH);
     for (auto _ : state) {
         MapiMessage *message = nullptr;
-        if (provider.read_mail(session, 0, id, flags, 0, &message) != SUCCESS_SUCCESS || message == nullptr ||
+        if (provider.MAPIReadMail(session, 0, id, flags, 0, &message) != SUCCESS_SUCCESS || message == nullptr ||
             message->nFileCount != 1) {
             state.SkipWithError("MAPIReadMail failed");
             break;
         }
-        provider.free_buffer(message);
+        provider.MAPIFreeBuffer(message);
     }
-    provider.delete_mail(session, 0, id, 0, 0);
-    provider.logoff(session, 0, 0, 0);
+    provider.MAPIDeleteMail(session, 0, id, 0, 0);
+    provider.MAPILogoff(session, 0, 0, 0);
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
 }
 
@@ -472,12 +446,10 @@ int main(int argc, char **argv)
     }
     for (const auto &[messages, store] : workspace().stores) {
         (void)messages;
-        workspace().provider.logoff(store->session, 0, 0, 0);
+        workspace().provider->functions().MAPILogoff(store->session, 0, 0, 0);
     }
     workspace().stores.clear();
-    if (workspace().provider.library != nullptr) {
-        dlclose(workspace().provider.library);
-    }
+    workspace().provider.reset();
     std::error_code ignored;
     std::filesystem::remove_all(workspace().root, ignored);
     benchmark::Shutdown();
