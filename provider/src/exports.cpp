@@ -1,6 +1,7 @@
-// The provider's twelve Simple MAPI functions and our ZorvaRetryOutbox, exported stdcall by their
-// plain names. Each runs its work inside a barrier: no exception ever
-// crosses into the host, and running out of memory is reported as such.
+// The provider's twelve Simple MAPI functions and our ZorvaRetryOutbox,
+// exported stdcall by their plain names. Each runs its work inside a
+// barrier: no exception ever crosses into the host, and running out of
+// memory is reported as such.
 #include <new>
 
 #include "handout.h"

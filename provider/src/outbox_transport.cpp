@@ -100,9 +100,8 @@ bool TransportLock::acquire(MailStore &store, const SmtpSettings &settings)
 MapiULong send_queued(MailStore &store, const Profile &profile, const SmtpSettings &settings, const std::string &id,
                       OutboxDelivery &delivery)
 {
-    delivery = OutboxDelivery();
+    delivery = OutboxDelivery(); // kept, until the server accepts it
     delivery.id = id;
-    delivery.state = OutboxDelivery::State::Kept;
     std::string queued = queued_path(store, id);
     std::string claimed = claimed_path(store, id);
     if (rename_path(queued, claimed, false) != IoError::None) {
