@@ -31,8 +31,13 @@ store = store
 name = Demo User
 address = demo@example.invalid
 INI
-printf 'This file travelled as an attachment.\r\n' >"$demo/report.txt"
-attachment=$(winepath -w "$demo/report.txt" 2>/dev/null)
+# The file to attach goes on the prefix's drive C:, so its path stays well
+# within the 79 characters a list item may have, wherever the project lives.
+attach_folder="$WINEPREFIX/drive_c/zorva-demo"
+rm -rf "$attach_folder"
+mkdir -p "$attach_folder"
+printf 'This file travelled as an attachment.\r\n' >"$attach_folder/report.txt"
+attachment='C:\zorva-demo\report.txt'
 
 step() { printf '\n--- %s\n' "$*"; }
 mail() { # runs zorva-mail.exe under Wine and shows its exit status

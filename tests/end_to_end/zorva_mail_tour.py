@@ -219,13 +219,15 @@ class Tour:
         print(f"--- the attachment {path} holds the bytes sent", flush=True)
 
 
-def prepare(scratch):
+def prepare(scratch, attachments):
     shutil.rmtree(scratch, ignore_errors=True)
     os.makedirs(os.path.join(scratch, "files"))
-    files = {"zorva_provider.ini": PROVIDER_INI.encode(), "book.txt": ADDRESS_BOOK.encode(),
-             "files/note.txt": NOTE_TEXT, "files/figures.bin": ATTACHMENT}
-    for name, content in files.items():
-        with open(os.path.join(scratch, name), "wb") as out:
+    files = {os.path.join(scratch, "zorva_provider.ini"): PROVIDER_INI.encode(),
+             os.path.join(scratch, "book.txt"): ADDRESS_BOOK.encode(),
+             os.path.join(scratch, "files", "note.txt"): NOTE_TEXT,
+             os.path.join(attachments, "figures.bin"): ATTACHMENT}
+    for path, content in files.items():
+        with open(path, "wb") as out:
             out.write(content)
 
 
@@ -237,10 +239,20 @@ def main():
     parser.add_argument("command", nargs="+")
     options = parser.parse_args()
 
-    prepare(options.scratch)
+    # An attachment path is a list item of at most 79 characters, so the
+    # file to attach lives in a short folder of its own, not in the build's.
+    attachments = tempfile.mkdtemp(prefix="zorva-tour-", dir="/tmp")
+    try:
+        return run_tour(options, attachments)
+    finally:
+        shutil.rmtree(attachments, ignore_errors=True)
+
+
+def run_tour(options, attachments):
+    prepare(options.scratch, attachments)
     tour = Tour(options.command, options.scratch, options.windows)
     tour.values["note_file"] = tour.host_path(os.path.join(options.scratch, "files", "note.txt"))
-    tour.values["attachment_file"] = tour.host_path(os.path.join(options.scratch, "files", "figures.bin"))
+    tour.values["attachment_file"] = tour.host_path(os.path.join(attachments, "figures.bin"))
     try:
         if options.register is None:
             tour.steps(TOUR)
